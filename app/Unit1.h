@@ -1,0 +1,194 @@
+#pragma once
+// The main window: every control, the window-wide state and the handlers.
+// Construction, layout and start/end live in app/Unit1.cpp; each subsystem
+// defines its handlers in its own folder.
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "app/Platform.h"
+#include "study/Decoder.h"
+#include "study/Image.h"
+#include "study/StudyScan.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTextEdit;
+class QLineSeries;
+class QScatterSeries;
+
+namespace uroflow {
+
+class TChartView;
+class TShape;
+
+class TTMForm : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TTMForm(const Platform& platform, QWidget* parent = nullptr);
+    ~TTMForm() override;
+
+    // Every handler is entered through this guard: a runtime error ends the
+    // handler, its text goes to the general error box, nothing escapes to Qt.
+    void guard(const std::function<void()>& handler);
+
+    // Start and end.
+    void FormCreate();
+    void FormDestroy();
+
+    // Passport fields and the drawing of the current study.
+    void Edit_byteArray();
+    void Graf_byteArray(int npr);
+
+    // Study navigation and views.
+    void PrevClick();
+    void NextClick();
+    void VTClick();
+    void QVClick();
+    void ZoomResetClick();
+
+    // Study file.
+    void SaveFileDataClick();
+    void LoadFileClick();
+    // Loads `path` as LoadFileClick does after a confirmed dialog (file given on
+    // the command line).
+    void LoadFileNamed(const QString& path);
+
+    // The artefact threshold as the decoder takes it: the integer value of Npor.
+    int nporValue() const;
+
+    // ---- Controls (named as in the window definition) ----
+    // Background panels.
+    TShape* Shape1 = nullptr;
+    TShape* Shape2 = nullptr;
+    TShape* Shape3 = nullptr;
+    TShape* Shape4 = nullptr;
+    TShape* Shape5 = nullptr;
+    TShape* Shape6 = nullptr;
+
+    // Top bar: passport data.
+    QLabel* LabelData = nullptr;
+    QLineEdit* DataStart = nullptr;
+    QLabel* Label13 = nullptr;
+    QLineEdit* Name = nullptr;
+    QLabel* Label17 = nullptr;
+    QRadioButton* sexM = nullptr;
+    QRadioButton* sexF = nullptr;
+    QLabel* Label18 = nullptr;
+    QLineEdit* Old = nullptr;
+    QPushButton* WriteData = nullptr;
+    QLabel* Label8 = nullptr;
+    QLineEdit* VName = nullptr;
+
+    // Left column: indices.
+    QLabel* Label19 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLineEdit* Twait = nullptr;
+    QLabel* Label7 = nullptr;
+    QLineEdit* TQmax = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* FlowTime = nullptr;
+    QLabel* Label9 = nullptr;
+    QLineEdit* Ttotal = nullptr;
+    QLabel* Label6 = nullptr;
+    QLineEdit* Qave = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* Qmax = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* VQmax = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Vml = nullptr;
+    std::array<QLabel*, 8> unitLabels{};  // "сек", "мл/сек", "мл" beside the values
+
+    // Left bottom: study navigation.
+    QLabel* Label11 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLineEdit* Tstart = nullptr;
+    QTextEdit* Mst = nullptr;
+    QLabel* Label12 = nullptr;
+    QTextEdit* Mnt = nullptr;
+    QPushButton* Prev = nullptr;
+    QCheckBox* EnNom = nullptr;
+    QPushButton* Next = nullptr;
+
+    // Chart area.
+    TChartView* ChartGraf = nullptr;
+    TChartView* ChartVQ = nullptr;
+    TChartView* ChartNomWoman = nullptr;
+    TChartView* ChartNomMan51 = nullptr;
+    TChartView* ChartNomMan49 = nullptr;
+    TChartView* ChartNomGirls = nullptr;
+    TChartView* ChartNomBoy = nullptr;
+    QLineSeries* Series1 = nullptr;         // ChartGraf
+    QScatterSeries* PointSeries5 = nullptr;  // ChartVQ
+    QScatterSeries* PointSeries4 = nullptr;  // ChartNomWoman
+    QScatterSeries* PointSeries3 = nullptr;  // ChartNomMan51
+    QScatterSeries* PointSeries2 = nullptr;  // ChartNomMan49
+    QScatterSeries* PointSeries1 = nullptr;  // ChartNomGirls
+    QScatterSeries* LineSeries1 = nullptr;   // ChartNomBoy
+    QLineEdit* DateArj = nullptr;
+
+    // Bottom bar.
+    QPushButton* VT = nullptr;
+    QPushButton* QV = nullptr;
+    QPushButton* Nomogram = nullptr;
+    QPushButton* NomS = nullptr;
+    QPushButton* PrintNomogram = nullptr;
+    QPushButton* ZoomReset = nullptr;
+    QPushButton* SaveFileData = nullptr;
+    QPushButton* LoadFile = nullptr;
+    QPushButton* Calibr = nullptr;
+    QLineEdit* Edit_Calibr = nullptr;
+    QPushButton* EraseData = nullptr;
+    QLineEdit* Ur = nullptr;
+    QLabel* LabelUro = nullptr;
+    QPushButton* ReadData = nullptr;
+
+    // Auxiliary controls.
+    QLineEdit* Fokys = nullptr;
+    QLineEdit* EditBuffer = nullptr;
+    QLineEdit* Npor = nullptr;
+    QLineEdit* TimeNow = nullptr;
+
+    // ---- Window-wide state ----
+    Image DeviceImage{};
+    // The image as the last scan left it; every drawing starts from a copy of it.
+    Image ScannedImage{};
+    Image WorkImage{};
+    std::int32_t ReportCount = 0;
+    void* ReaderDevice = nullptr;  // the claimed reader, none until found
+    bool ReaderFound = false;
+    std::array<std::uint8_t, 33> OutReport{};
+    bool WriteOK = false;
+    bool ReceiveStudies = false;
+    bool ReceivePassport = false;
+    std::uint16_t CurStudy = 0;
+    std::uint16_t CurStudyStart = kStudyAreaStart;
+    std::uint16_t StudyCount = 0;
+    StudyStartTable StudyStarts{};
+    // One entry for every study the scan can record.
+    std::array<bool, kMaxStudies> NomInclude{};
+    std::array<double, kMaxStudies> StudyVolume{};
+    std::array<double, kMaxStudies> StudyQmax{};
+    // Results of the last drawing.
+    std::int32_t CalibrCoef = 0;
+    double VolumeTotal = 0;  // ml
+    double FlowMax = 0;      // raw units
+    double VolumeStatic = 0;  // ml
+
+private:
+    void buildControls();
+    void showDecodeResult(const DecodeResult& result);
+    void scanForFileLoad();
+    void leaveNomogram();
+
+    Platform platform_;
+};
+
+}  // namespace uroflow
