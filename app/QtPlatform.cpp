@@ -1,1 +1,112 @@
-// placeholder
+#include "app/QtPlatform.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+namespace uroflow {
+
+namespace {
+
+QMessageBox::Icon toQt(MsgIcon icon) {
+    switch (icon) {
+        case MsgIcon::Information:
+            return QMessageBox::Information;
+        case MsgIcon::Warning:
+            return QMessageBox::Warning;
+        case MsgIcon::Error:
+            return QMessageBox::Critical;
+        case MsgIcon::Question:
+            return QMessageBox::Question;
+        case MsgIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+struct ButtonPair {
+    MsgButton ours;
+    QMessageBox::StandardButton qt;
+};
+
+constexpr ButtonPair kButtons[] = {{MbOk, QMessageBox::Ok},
+                                   {MbYes, QMessageBox::Yes},
+                                   {MbNo, QMessageBox::No},
+                                   {MbCancel, QMessageBox::Cancel}};
+
+// The first file pattern of a filter such as "Книга Exel (*.xlsx)", without "*.".
+QString suffixOf(const QString& filter) {
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+}  // namespace
+
+MsgButton QtDialogs::message(const QString& caption, const QString& text, MsgIcon icon,
+                             int buttons) {
+    QMessageBox box(toQt(icon), caption, text, QMessageBox::NoButton, owner_);
+    for (const ButtonPair& b : kButtons) {
+        if (buttons & b.ours) box.addButton(b.qt);
+    }
+    const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
+    for (const ButtonPair& b : kButtons) {
+        if ((buttons & b.ours) && pressed == b.qt) return b.ours;
+    }
+    // Closed without a button: the answer that changes nothing.
+    if (buttons & MbCancel) return MbCancel;
+    if (buttons & MbNo) return MbNo;
+    return MbOk;
+}
+
+void QtDialogs::showError(const QString& text) {
+    QMessageBox::critical(owner_, QStringLiteral("Урофлоуметрия"), text, QMessageBox::Ok);
+}
+
+QString QtDialogs::openFileName(const FileDialogSpec& spec) {
+    return runFileDialog(spec, false);
+}
+
+QString QtDialogs::saveFileName(const FileDialogSpec& spec) {
+    return runFileDialog(spec, true);
+}
+
+QString QtDialogs::runFileDialog(const FileDialogSpec& spec, bool save) {
+    QFileDialog dialog(owner_);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // A chosen file is replaced without a question.
+    if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(spec.filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts));
+    if (!spec.defaultSuffix.isEmpty()) {
+        dialog.setDefaultSuffix(spec.defaultSuffix);
+        // A name typed without extension takes the extension of the type chosen.
+        QObject::connect(
+            &dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog, &spec](const QString& filter) {
+                const QString suffix = suffixOf(filter);
+                dialog.setDefaultSuffix(suffix.isEmpty() ? spec.defaultSuffix : suffix);
+            });
+    }
+    const QString last = lastNames_.value(spec.id);
+    if (!last.isEmpty()) {
+        dialog.setDirectory(QFileInfo(last).absolutePath());
+        dialog.selectFile(last);
+    }
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QString chosen = dialog.selectedFiles().value(0);
+    if (!chosen.isEmpty()) lastNames_.insert(spec.id, chosen);
+    return chosen;
+}
+
+QDateTime SystemClock::now() const {
+    return QDateTime::currentDateTime();
+}
+
+void QtBeeper::beep() {
+    QApplication::beep();
+}
+
+}  // namespace uroflow

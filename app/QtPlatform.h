@@ -1,1 +1,45 @@
 #pragma once
+// The real platform: Qt message boxes and file dialogs, the system clock and
+// the system beep.
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "app/Beeper.h"
+#include "app/Clock.h"
+#include "app/Dialogs.h"
+
+namespace uroflow {
+
+class QtDialogs : public Dialogs {
+  public:
+    // Boxes and dialogs are modal to this window once it exists.
+    void setOwner(QWidget* owner) { owner_ = owner; }
+
+    MsgButton message(const QString& caption, const QString& text, MsgIcon icon,
+                      int buttons) override;
+    void showError(const QString& text) override;
+    QString openFileName(const FileDialogSpec& spec) override;
+    QString saveFileName(const FileDialogSpec& spec) override;
+
+  private:
+    QString runFileDialog(const FileDialogSpec& spec, bool save);
+
+    QPointer<QWidget> owner_;
+    // Last name chosen in each dialog, by dialog id.
+    QHash<QString, QString> lastNames_;
+};
+
+class SystemClock : public Clock {
+  public:
+    QDateTime now() const override;
+};
+
+class QtBeeper : public Beeper {
+  public:
+    void beep() override;
+};
+
+}  // namespace uroflow

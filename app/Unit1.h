@@ -59,6 +59,8 @@ public:
     // Loads `path` as LoadFileClick does after a confirmed dialog (file given on
     // the command line).
     void LoadFileNamed(const QString& path);
+    // Writes the samples of the image to an Excel workbook.
+    void ExportExcel(const QString& path);
 
     // The artefact threshold as the decoder takes it: the integer value of Npor.
     int nporValue() const;
@@ -185,7 +187,10 @@ public:
 private:
     void buildControls();
     void showDecodeResult(const DecodeResult& result);
-    void scanForFileLoad();
+    void clearIndexFields();
+    void resetViewForLoad();
+    void replaceImageFromFile(const QString& path);
+    void showLoadedImage();
     void leaveNomogram();
 
     Platform platform_;

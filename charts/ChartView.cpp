@@ -1,1 +1,205 @@
-// placeholder
+#include "charts/ChartView.h"
+
+#include <QAbstractAxis>
+#include <QBrush>
+#include <QChart>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGraphicsRectItem>
+#include <QGraphicsSimpleTextItem>
+#include <QMargins>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPen>
+#include <QValueAxis>
+#include <QXYSeries>
+#include <algorithm>
+#include <cmath>
+
+namespace uroflow {
+namespace {
+
+constexpr double kFootPadding = 3;  // text to dashed frame
+constexpr double kFootGap = 4;      // frame to the chart's bottom edge
+
+// Room the chart leaves around its plot before it is laid out for the first time.
+constexpr int kUnlaidWidth = 110;
+constexpr int kUnlaidHeight = 130;
+
+// Interval for labels at least `increment` apart within `maxLabels` on the axis.
+double labelInterval(double span, double increment, double maxLabels) {
+    if (!(span > 0) || !(maxLabels > 0)) return increment;
+    const double maxSteps = std::max(maxLabels - 1, 1.0);
+    for (double scale = 1;; scale *= 10) {
+        for (double factor : {1.0, 2.0, 5.0}) {
+            const double interval = increment * scale * factor;
+            if (span / interval <= maxSteps) return interval;
+        }
+    }
+}
+
+}  // namespace
+
+TChartView::TChartView(QChart* chart, QXYSeries* series, QWidget* parent)
+    : QChartView(chart, parent), series_(series) {
+    setRenderHint(QPainter::Antialiasing);
+    setRubberBand(QChartView::RectangleRubberBand);
+}
+
+void TChartView::fillSeries(const QList<QPointF>& points) {
+    if (automaticAxis_) {
+        // New data is shown whole: leave any zoom first, since a zoomed chart
+        // would later restore its pre-zoom ranges over the fitted one.
+        resetZoom();
+        double min = 0;
+        double max = 1;
+        if (!points.isEmpty()) {
+            const auto [lo, hi] = std::minmax_element(
+                points.begin(), points.end(),
+                [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+            min = lo->x();
+            max = std::max(hi->x(), min + 1e-9);
+        }
+        spaceLabels(automaticAxis_, min, max);
+        automaticAxis_->setRange(min, max);
+        auto it = std::find_if(initialRanges_.begin(), initialRanges_.end(),
+                               [this](const AxisRange& r) { return r.axis == automaticAxis_; });
+        if (it == initialRanges_.end()) {
+            initialRanges_.push_back({automaticAxis_, min, max});
+        } else {
+            it->min = min;
+            it->max = max;
+        }
+    }
+    series_->replace(points);
+}
+
+void TChartView::clearSeries() {
+    fillSeries({});  // an automatic axis goes back to its empty range
+    series_->clearPointsConfiguration();
+}
+
+void TChartView::resetZoom() {
+    spaceLabelsForInitialRanges();
+    chart()->zoomReset();
+    for (const AxisRange& r : initialRanges_) {
+        if (r.axis) r.axis->setRange(r.min, r.max);
+    }
+}
+
+void TChartView::rememberInitialRanges() {
+    initialRanges_.clear();
+    for (QAbstractAxis* axis : chart()->axes()) {
+        if (auto* value = qobject_cast<QValueAxis*>(axis)) {
+            initialRanges_.push_back({value, value->min(), value->max()});
+        }
+    }
+}
+
+void TChartView::setFootText(const QString& text) {
+    if (!foot_) {
+        baseBottomMargin_ = chart()->margins().bottom();
+        footFrame_ = new QGraphicsRectItem(chart());
+        footFrame_->setPen(QPen(Qt::black, 1, Qt::DashLine));
+        footFrame_->setBrush(Qt::NoBrush);
+        footFrame_->setZValue(10);
+        foot_ = new QGraphicsSimpleTextItem(footFrame_);
+        foot_->setBrush(Qt::black);
+        foot_->setFont(chart()->titleFont());
+        connect(chart(), &QGraphicsWidget::geometryChanged, this, &TChartView::placeFoot);
+    }
+    foot_->setText(text);
+    footFrame_->setVisible(!text.isEmpty());
+    QMargins margins = chart()->margins();
+    const double footHeight = foot_->boundingRect().height() + 2 * kFootPadding + kFootGap;
+    margins.setBottom(baseBottomMargin_ + (text.isEmpty() ? 0 : qRound(footHeight)));
+    chart()->setMargins(margins);
+    placeFoot();
+}
+
+void TChartView::setAxisIncrement(QValueAxis* axis, double increment) {
+    increments_.push_back({axis, increment});
+    auto update = [this, axis] { spaceLabels(axis, axis->min(), axis->max()); };
+    connect(axis, &QValueAxis::rangeChanged, this, update);
+    connect(chart(), &QChart::plotAreaChanged, this, update);
+    update();
+}
+
+double TChartView::axisIncrement(const QValueAxis* axis) const {
+    for (const AxisIncrement& a : increments_) {
+        if (a.axis == axis) return a.increment;
+    }
+    return 0;
+}
+
+void TChartView::spaceLabels(QValueAxis* axis, double min, double max) {
+    auto it = std::find_if(increments_.begin(), increments_.end(),
+                           [axis](const AxisIncrement& a) { return a.axis == axis; });
+    if (it == increments_.end()) return;
+    const bool horizontal = axis->orientation() == Qt::Horizontal;
+    QRectF plot = chart()->plotArea();
+    if (plot.isEmpty()) plot = QRectF(0, 0, width() - kUnlaidWidth, height() - kUnlaidHeight);
+    const QFontMetricsF metrics(axis->labelsFont());
+    const double widest = std::max({std::abs(min), std::abs(max), 10.0});
+    const double labelSize = horizontal
+                                 ? metrics.horizontalAdvance(QString::number(qRound(widest))) + 8
+                                 : metrics.height() + 2;
+    const double pixels = horizontal ? plot.width() : plot.height();
+    const double interval = labelInterval(max - min, it->increment, pixels / labelSize);
+    if (axis->tickInterval() != interval) axis->setTickInterval(interval);
+}
+
+void TChartView::spaceLabelsForInitialRanges() {
+    for (const AxisRange& r : initialRanges_) {
+        if (r.axis) spaceLabels(r.axis, r.min, r.max);
+    }
+}
+
+QString TChartView::footText() const {
+    return foot_ ? foot_->text() : QString();
+}
+
+void TChartView::placeFoot() {
+    if (!foot_) return;
+    const QRectF text = foot_->boundingRect();
+    const QRectF frame(0, 0, text.width() + 2 * kFootPadding, text.height() + 2 * kFootPadding);
+    footFrame_->setRect(frame);
+    foot_->setPos(kFootPadding, kFootPadding);
+    footFrame_->setPos(chart()->margins().left(),
+                       chart()->size().height() - frame.height() - kFootGap);
+}
+
+void TChartView::mousePressEvent(QMouseEvent* event) {
+    // The right button pans; the base class would zoom out on its release.
+    if (event->button() == Qt::RightButton) {
+        panning_ = true;
+        panFrom_ = event->position().toPoint();
+        event->accept();
+        return;
+    }
+    QChartView::mousePressEvent(event);
+}
+
+void TChartView::mouseMoveEvent(QMouseEvent* event) {
+    if (panning_) {
+        const QPoint to = event->position().toPoint();
+        const QPoint delta = to - panFrom_;
+        // Content follows the pointer: the view moves the other way (y grows downwards).
+        chart()->scroll(-delta.x(), delta.y());
+        panFrom_ = to;
+        event->accept();
+        return;
+    }
+    QChartView::mouseMoveEvent(event);
+}
+
+void TChartView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        panning_ = false;
+        event->accept();
+        return;
+    }
+    QChartView::mouseReleaseEvent(event);
+}
+
+}  // namespace uroflow

@@ -4,8 +4,15 @@
 
 #include <QChartView>
 #include <QList>
+#include <QPoint>
 #include <QPointF>
+#include <QPointer>
+#include <QString>
+#include <vector>
 
+class QGraphicsRectItem;
+class QGraphicsSimpleTextItem;
+class QValueAxis;
 class QXYSeries;
 
 namespace uroflow {
@@ -13,7 +20,7 @@ namespace uroflow {
 class TChartView : public QChartView {
     Q_OBJECT
 
-public:
+  public:
     TChartView(QChart* chart, QXYSeries* series, QWidget* parent);
 
     QXYSeries* series() const { return series_; }
@@ -29,15 +36,52 @@ public:
     // Range an axis returns to on resetZoom(); set once by the chart set-up.
     void rememberInitialRanges();
 
-protected:
+    // The x axis whose range follows the data on fillSeries (null: all fixed).
+    void setAutomaticAxis(QValueAxis* axis) { automaticAxis_ = axis; }
+    QValueAxis* automaticAxis() const { return automaticAxis_; }
+
+    // Smallest step between the labels of `axis`. When labels that close would crowd
+    // the axis at its current range, the next round multiple (2, 5, 10, 20, ... times)
+    // that leaves them room is used; zooming in comes back to the increment.
+    void setAxisIncrement(QValueAxis* axis, double increment);
+    double axisIncrement(const QValueAxis* axis) const;  // 0 for an axis without one
+
+    // Text line in a dashed frame at the bottom left of the chart; hidden while empty.
+    void setFootText(const QString& text);
+    QString footText() const;
+
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
+    struct AxisRange {
+        QPointer<QValueAxis> axis;
+        double min = 0;
+        double max = 0;
+    };
+
+    struct AxisIncrement {
+        QValueAxis* axis;  // owned by the chart
+        double increment;
+    };
+
+    void placeFoot();
+    // Sets the tick interval of `axis` for the range min..max. Called before a range
+    // is applied, so a wide range never lays out thousands of labels first.
+    void spaceLabels(QValueAxis* axis, double min, double max);
+    void spaceLabelsForInitialRanges();
+
     QXYSeries* series_;
-    // Implementation details (initial ranges, pan state) are private members
-    // the charts code adds here.
+    QValueAxis* automaticAxis_ = nullptr;
+    std::vector<AxisRange> initialRanges_;
+    std::vector<AxisIncrement> increments_;
+    bool panning_ = false;
+    QPoint panFrom_;
+    QGraphicsSimpleTextItem* foot_ = nullptr;  // owned by the chart
+    QGraphicsRectItem* footFrame_ = nullptr;   // owned by the chart
+    int baseBottomMargin_ = 0;                 // chart margin without the foot
 };
 
 }  // namespace uroflow

@@ -1,1 +1,214 @@
-// placeholder
+#include "files/DayReport.h"
+
+#include <charconv>
+#include <cmath>
+#include <memory>
+
+#include "files/StudyFile.h"
+#include "study/RuntimeError.h"
+#include "study/StudyScan.h"
+
+namespace uroflow {
+
+namespace {
+
+constexpr int kArtefactThreshold = 10;  // what the window's hidden threshold field holds
+constexpr char kUsage[] =
+    "usage: uroflow-report [--csv] FILE\n"
+    "Prints the studies of a study file as one JSON object, or as CSV with --csv.\n";
+
+// Shortest text that reads back as the same double; JSON has no NaN or infinity.
+std::string number(double value) {
+    if (!std::isfinite(value)) return "null";
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string jsonString(const std::string& text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            out += "\\u00";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string csvString(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::string sexText(const std::optional<Sex>& sex) {
+    if (!sex) return "";
+    return *sex == Sex::Male ? "М" : "Ж";
+}
+
+// One study's values in a fixed order, shared by the JSON and the CSV writers.
+struct Field {
+    const char* name;
+    std::optional<double> value;
+};
+
+std::vector<Field> indexFields(const std::optional<StudyIndices>& indices) {
+    if (!indices) {
+        return {{"T1", {}}, {"T2", {}}, {"T3", {}}, {"T4", {}},      {"Q1", {}},
+                {"Q2", {}}, {"V1", {}}, {"V2", {}}, {"V2static", {}}};
+    }
+    return {{"T1", indices->twait},  {"T2", indices->tqmax},  {"T3", indices->flowTime},
+            {"T4", indices->ttotal}, {"Q1", indices->qave},   {"Q2", indices->qmax},
+            {"V1", indices->vqmax},  {"V2", indices->volume}, {"V2static", indices->volumeStatic}};
+}
+
+struct TextField {
+    const char* name;
+    std::string text;
+};
+
+std::vector<TextField> textFields(const IndexTexts& t) {
+    return {{"Twait", t.twait}, {"TQmax", t.tqmax}, {"FlowTime", t.flowTime}, {"Ttotal", t.ttotal},
+            {"Qave", t.qave},   {"Qmax", t.qmax},   {"VQmax", t.vqmax},       {"Vml", t.vml}};
+}
+
+std::string optionalJsonString(const std::optional<std::string>& text) {
+    return text ? jsonString(*text) : "null";
+}
+
+std::string studyJson(const StudyReport& study) {
+    std::string out = "{\"number\":" + std::to_string(study.number) +
+                      ",\"offset\":" + std::to_string(study.offset) +
+                      ",\"start\":" + optionalJsonString(study.start);
+    for (const Field& field : indexFields(study.indices)) {
+        out += ",\"" + std::string(field.name) + "\":";
+        out += field.value ? number(*field.value) : "null";
+    }
+    out += ",\"text\":{";
+    bool first = true;
+    for (const TextField& field : textFields(reportTexts(study.indices))) {
+        if (!first) out += ',';
+        first = false;
+        out += "\"" + std::string(field.name) + "\":" + jsonString(field.text);
+    }
+    out += "},\"error\":" + optionalJsonString(study.error) + "}";
+    return out;
+}
+
+}  // namespace
+
+std::string batteryText(std::uint8_t batteryByte) {
+    if (batteryByte == kBatteryHigh) return "Uбат > 2,7В";
+    if (batteryByte == kBatteryLow) return "Uбат < 2,7В";
+    return "";
+}
+
+IndexTexts reportTexts(const std::optional<StudyIndices>& indices) {
+    return indices ? formatIndices(*indices, ",") : IndexTexts{};
+}
+
+DayReport buildDayReport(const Image& device) {
+    DayReport report;
+    report.passport = decodePassport(device);
+    report.battery = batteryText(device[kBatteryOffset]);
+    report.calibrCoef = calibrationCoefficient(device);
+    report.calibrationValid = calibrationValid(report.calibrCoef);
+
+    auto scanned = std::make_unique<Image>();
+    StudyStartTable starts{};
+    std::uint16_t count = 0;
+    scanStudies(device, *scanned, starts, count, kFileScanLastOffset, false);
+
+    for (std::uint16_t i = 0; i < count; ++i) {
+        // Every study is decoded from the scanned image, as the window does when it
+        // draws that study right after a load.
+        const DecodeResult result = decodeStudyFromScan(
+            *scanned, DecodeParams{starts[i], kArtefactThreshold, count, report.calibrCoef});
+        StudyReport study;
+        study.number = i + 1;
+        study.offset = starts[i];
+        study.start = result.startTime;
+        study.indices = result.indices;
+        study.error = result.error;
+        report.studies.push_back(std::move(study));
+    }
+    return report;
+}
+
+std::string dayReportJson(const DayReport& report) {
+    const Passport& p = report.passport;
+    std::string out = "{\"passport\":{\"sex\":" + jsonString(sexText(p.sex)) +
+                      ",\"name\":" + jsonString(p.name) + ",\"age\":" + jsonString(p.age) +
+                      ",\"date\":" + jsonString(p.date) + "},\n";
+    out += "\"battery\":" + jsonString(report.battery) + ",\n";
+    out += "\"calibration\":{\"coefficient\":" + std::to_string(report.calibrCoef) +
+           ",\"valid\":" + (report.calibrationValid ? "true" : "false") + "},\n";
+    out += "\"studies\":[";
+    for (std::size_t i = 0; i < report.studies.size(); ++i) {
+        out += i == 0 ? "\n" : ",\n";
+        out += studyJson(report.studies[i]);
+    }
+    out += "]}\n";
+    return out;
+}
+
+std::string dayReportCsv(const DayReport& report) {
+    std::string out = "number;offset;start";
+    for (const Field& field : indexFields(std::nullopt)) out += ";" + std::string(field.name);
+    for (const TextField& field : textFields({})) out += ";" + std::string(field.name);
+    out += ";error\n";
+
+    for (const StudyReport& study : report.studies) {
+        out += std::to_string(study.number) + ";" + std::to_string(study.offset) + ";";
+        if (study.start) out += csvString(*study.start);
+        for (const Field& field : indexFields(study.indices)) {
+            out += ";";
+            if (field.value && std::isfinite(*field.value)) out += number(*field.value);
+        }
+        for (const TextField& field : textFields(reportTexts(study.indices))) {
+            out += ";" + csvString(field.text);
+        }
+        out += ";";
+        if (study.error) out += csvString(*study.error);
+        out += "\n";
+    }
+    return out;
+}
+
+int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        out << kUsage;
+        return 0;
+    }
+    const bool csv = args.size() == 2 && args[0] == "--csv";
+    const bool usable = csv || (args.size() == 1 && !args[0].starts_with("-"));
+    if (!usable) {
+        err << kUsage;
+        return 2;
+    }
+    const std::string& path = args.back();
+    auto device = std::make_unique<Image>();
+    try {
+        readStudyFile(path, *device);
+        const DayReport report = buildDayReport(*device);
+        out << (csv ? dayReportCsv(report) : dayReportJson(report));
+    } catch (const RuntimeError& error) {
+        err << "uroflow-report: " << path << ": " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace uroflow

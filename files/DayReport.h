@@ -1,1 +1,50 @@
 #pragma once
+// The day report: every study of a memory image decoded as the window decodes it,
+// rendered as one JSON object or as CSV rows for scripts and spreadsheets.
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "study/Decoder.h"
+#include "study/Image.h"
+#include "study/IndexTexts.h"
+#include "study/Passport.h"
+
+namespace uroflow {
+
+struct StudyReport {
+    int number = 0;  // 1-based, as the window counts studies
+    std::uint16_t offset = 0;
+    std::optional<std::string> start;     // "hh:mm:00"
+    std::optional<StudyIndices> indices;  // empty when nothing was computed
+    std::optional<std::string> error;     // runtime text that stopped decoding
+};
+
+struct DayReport {
+    Passport passport;
+    std::string battery;  // the battery field's text, "" for an unknown byte
+    std::int32_t calibrCoef = 0;
+    bool calibrationValid = false;
+    std::vector<StudyReport> studies;
+};
+
+// The battery field's text for byte 64 of the image.
+std::string batteryText(std::uint8_t batteryByte);
+// The index fields' texts with "," as the decimal separator; all empty without indices.
+IndexTexts reportTexts(const std::optional<StudyIndices>& indices);
+
+// Scans as a file load does and decodes every study from the freshly scanned image.
+DayReport buildDayReport(const Image& device);
+
+std::string dayReportJson(const DayReport& report);
+// Semicolon-separated, texts quoted, numbers with "." and empty for none.
+std::string dayReportCsv(const DayReport& report);
+
+// The command line of uroflow-report: "[--csv] FILE". Returns the exit code:
+// 0 success, 1 the file could not be read, 2 usage error.
+int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace uroflow

@@ -1,1 +1,104 @@
-// placeholder
+// Saving the day to a study file and loading it back.
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <initializer_list>
+#include <memory>
+
+#include "app/Dialogs.h"
+#include "app/MemoText.h"
+#include "app/Unit1.h"
+#include "charts/ChartView.h"
+#include "files/SaveName.h"
+#include "files/StudyFile.h"
+#include "study/RuntimeError.h"
+
+namespace uroflow {
+
+namespace {
+
+const FileDialogSpec kSaveDialog1{QStringLiteral("SaveDialog1"),
+                                  QStringLiteral("Текст Юникод (*.txt);;Книга Exel (*.xlsx)"),
+                                  QStringLiteral("txt")};
+const FileDialogSpec kOpenDialog1{QStringLiteral("OpenDialog1"), QStringLiteral("текстовые(*.txt)"),
+                                  QString()};
+
+std::string nativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
+void TTMForm::SaveFileDataClick() {
+    const QString chosen = platform_.dialogs.saveFileName(kSaveDialog1);
+    if (chosen.isEmpty()) return;
+
+    switch (classifySaveName(nativePath(chosen))) {
+        case SaveTarget::Rejected:
+            platform_.dialogs.message(QString::fromUtf8(kSaveRejectedCaption),
+                                      QString::fromUtf8(kSaveRejectedText), MsgIcon::Information,
+                                      MbOk);
+            return;
+        case SaveTarget::Excel:
+            ExportExcel(chosen);
+            return;
+        case SaveTarget::StudyFile: {
+            // The dialog is asked once more, opening on the name just chosen.
+            const QString confirmed = platform_.dialogs.saveFileName(kSaveDialog1);
+            if (confirmed.isEmpty()) return;
+            writeStudyFile(withDefaultSuffix(nativePath(confirmed)), DeviceImage);
+            return;
+        }
+    }
+}
+
+void TTMForm::ExportExcel(const QString&) {
+    throw RuntimeError("Экспорт в Excel недоступен");
+}
+
+void TTMForm::LoadFileClick() {
+    resetViewForLoad();
+    const QString path = platform_.dialogs.openFileName(kOpenDialog1);
+    // After a cancel the image already held is scanned and shown again.
+    if (!path.isEmpty()) replaceImageFromFile(path);
+    showLoadedImage();
+}
+
+void TTMForm::LoadFileNamed(const QString& path) {
+    resetViewForLoad();
+    replaceImageFromFile(path);
+    showLoadedImage();
+}
+
+void TTMForm::resetViewForLoad() {
+    leaveNomogram();
+    ChartGraf->setVisible(true);
+    CurStudy = 0;
+    StudyCount = 0;
+    CurStudyStart = kStudyAreaStart;
+}
+
+void TTMForm::replaceImageFromFile(const QString& path) {
+    // Read into a scratch image first: a failed load must not leave a broken
+    // image behind the day still on screen (a later save would write it).
+    auto loaded = std::make_unique<Image>();
+    readStudyFile(nativePath(path), *loaded);
+    DeviceImage = *loaded;
+}
+
+void TTMForm::showLoadedImage() {
+    Edit_byteArray();
+    scanStudies(DeviceImage, ScannedImage, StudyStarts, StudyCount, kFileScanLastOffset, false);
+    CurStudyStart = kStudyAreaStart;
+    WorkImage = ScannedImage;
+    setMemoText(Mnt, QString::number(StudyCount));
+    Graf_byteArray(nporValue());
+    for (QWidget* control : std::initializer_list<QWidget*>{Nomogram, NomS, PrintNomogram, VT, QV,
+                                                            ZoomReset, EnNom, Next, SaveFileData})
+        control->setEnabled(true);
+    Prev->setEnabled(false);
+}
+
+}  // namespace uroflow

@@ -1,1 +1,90 @@
-// placeholder
+// Stepping between the studies of the day and switching the uroflowgram views.
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cmath>
+#include <initializer_list>
+
+#include "app/Unit1.h"
+#include "charts/ChartView.h"
+
+namespace uroflow {
+
+namespace {
+
+// Nearest integer, halves to even (the default rounding mode).
+double roundHalfEven(double value) {
+    return std::nearbyint(value);
+}
+
+}  // namespace
+
+void TTMForm::leaveNomogram() {
+    for (TChartView* chart :
+         {ChartNomBoy, ChartNomGirls, ChartNomMan49, ChartNomMan51, ChartNomWoman})
+        chart->setVisible(false);
+}
+
+void TTMForm::PrevClick() {
+    leaveNomogram();
+    Next->setEnabled(true);
+    DateArj->setVisible(false);
+
+    if (CurStudy >= 1) --CurStudy;
+    if (CurStudy == 0) Prev->setEnabled(false);
+    EnNom->setChecked(NomInclude[CurStudy]);
+
+    if (StudyStarts[CurStudy] == 0) return;
+    CurStudyStart = StudyStarts[CurStudy];
+    Graf_byteArray(nporValue());
+    StudyVolume[CurStudy] = roundHalfEven(VolumeTotal);
+    StudyQmax[CurStudy] = CalibrCoef == 0 ? 0 : roundHalfEven(FlowMax * 12.5 / CalibrCoef * 8);
+}
+
+void TTMForm::NextClick() {
+    leaveNomogram();
+    Prev->setEnabled(true);
+    DateArj->setVisible(false);
+
+    // The start table ends with a 0 after the last study, so the step past the
+    // last one finds no start and goes back.
+    ++CurStudy;
+    EnNom->setChecked(CurStudy < NomInclude.size() && NomInclude[CurStudy]);
+    if (StudyStarts[CurStudy] == 0) {
+        --CurStudy;
+        return;
+    }
+    CurStudyStart = StudyStarts[CurStudy];
+    Graf_byteArray(nporValue());
+    if (CurStudy == StudyCount - 1) {
+        Next->setEnabled(false);
+        Nomogram->setEnabled(true);
+    }
+}
+
+void TTMForm::VTClick() {
+    leaveNomogram();
+    for (QWidget* control : std::initializer_list<QWidget*>{Next, Prev, EnNom})
+        control->setEnabled(true);
+    ChartGraf->setVisible(true);
+    ChartVQ->setVisible(false);
+    DateArj->setVisible(false);
+}
+
+void TTMForm::QVClick() {
+    leaveNomogram();
+    for (QWidget* control : std::initializer_list<QWidget*>{Next, Prev, EnNom})
+        control->setEnabled(true);
+    ChartGraf->setVisible(false);
+    ChartVQ->setVisible(true);
+    DateArj->setVisible(false);
+}
+
+void TTMForm::ZoomResetClick() {
+    for (TChartView* chart : {ChartGraf, ChartVQ, ChartNomBoy, ChartNomGirls, ChartNomMan49,
+                              ChartNomMan51, ChartNomWoman})
+        chart->resetZoom();
+}
+
+}  // namespace uroflow

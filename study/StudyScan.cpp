@@ -1,1 +1,39 @@
-// placeholder
+#include "study/StudyScan.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace uroflow {
+
+std::uint32_t downloadScanLastOffset(std::int32_t reportCount) {
+    if (reportCount <= 0) return 0;  // nothing received: no offset from 99 on is tested
+    const std::int64_t last = std::int64_t{32} * reportCount;
+    return static_cast<std::uint32_t>(std::min<std::int64_t>(last, kFileScanLastOffset));
+}
+
+void scanStudies(const Image& device, Image& work, StudyStartTable& starts, std::uint16_t& count,
+                 std::uint32_t lastOffset, bool clearAfterLast) {
+    count = 0;
+    std::copy_n(device.begin(), kMemorySize, work.begin());
+    // The spare bytes after the memory only ever receive zeros from the scan and the
+    // decoder; resetting them keeps every decode independent of what came before.
+    std::fill(work.begin() + kMemorySize, work.end(), std::uint8_t{0});
+
+    const std::size_t last = std::min<std::size_t>(lastOffset, kFileScanLastOffset);
+    for (std::size_t j = kStudyAreaStart; j <= last; ++j) {
+        // The table has room for kMaxStudies starts and a terminating 0. Later pairs are
+        // ignored altogether, so their sample 2 is not cleared either.
+        if (count == kMaxStudies) break;
+        if (work[j] == 0xFE && work[j + 1] == 0xFE) {
+            starts[count] = static_cast<std::uint16_t>(j);
+            ++count;
+            work[j + 6] = 0;  // sample 2 of the study
+            work[j + 7] = 0;
+        }
+    }
+
+    if (clearAfterLast) std::fill(starts.begin() + count, starts.begin() + kMaxStudies, 0);
+    starts[kMaxStudies] = 0;
+}
+
+}  // namespace uroflow

@@ -1,1 +1,72 @@
 #pragma once
+// Test doubles of the window's platform seams: dialogs that answer from a
+// script and record what was asked, a settable clock and a beep counter.
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <vector>
+
+#include "app/Beeper.h"
+#include "app/Clock.h"
+#include "app/Dialogs.h"
+#include "app/Platform.h"
+
+namespace uroflow::test {
+
+struct RecordedMessage {
+    QString caption;
+    QString text;
+    MsgIcon icon = MsgIcon::None;
+    int buttons = 0;
+};
+
+class FakeDialogs : public Dialogs {
+  public:
+    MsgButton message(const QString& caption, const QString& text, MsgIcon icon,
+                      int buttons) override;
+    void showError(const QString& text) override;
+    QString openFileName(const FileDialogSpec& spec) override;
+    QString saveFileName(const FileDialogSpec& spec) override;
+
+    // Script: the next answers, in order. Without a scripted answer a message
+    // box answers with the first button it offers (Ok, Yes, No, Cancel order);
+    // a file dialog without a scripted name is cancelled (empty name).
+    std::deque<MsgButton> answers;
+    std::deque<QString> openNames;
+    std::deque<QString> saveNames;
+
+    // What the window asked.
+    std::vector<RecordedMessage> messages;
+    QStringList errors;
+    std::vector<FileDialogSpec> openSpecs;
+    std::vector<FileDialogSpec> saveSpecs;
+};
+
+class FakeClock : public Clock {
+  public:
+    QDateTime now() const override { return current; }
+    QDateTime current{QDate(2026, 3, 5), QTime(7, 4)};
+};
+
+class FakeBeeper : public Beeper {
+  public:
+    void beep() override { ++beeps; }
+    int beeps = 0;
+};
+
+// Everything a window under test needs; the folders are fresh and removed
+// with the object.
+struct FakePlatform {
+    FakeDialogs dialogs;
+    FakeClock clock;
+    FakeBeeper beeper;
+    QTemporaryDir programDir;
+    QTemporaryDir userConfigDir;
+
+    Platform platform();
+};
+
+}  // namespace uroflow::test

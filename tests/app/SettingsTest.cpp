@@ -1,0 +1,165 @@
+// The doctor's name in rdp.ini: defaults, round trips, and the fallback to the
+// user's configuration folder when the program's folder cannot take the file.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
+#include <memory>
+
+#include "app/Settings.h"
+#include "app/Unit1.h"
+#include "tests/support/FakePlatform.h"
+
+namespace uroflow::test {
+namespace {
+
+QString iniIn(const QTemporaryDir& dir) {
+    return dir.filePath(QStringLiteral("rdp.ini"));
+}
+
+QString storedName(const QString& file) {
+    return QSettings(file, QSettings::IniFormat).value(QStringLiteral("tools/edit1")).toString();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// A folder name that is a regular file: nothing can be created inside it, even by root.
+QString blockedFolder(const QTemporaryDir& dir) {
+    const QString path = dir.filePath(QStringLiteral("not-a-folder"));
+    writeFile(path, "x");
+    return path;
+}
+
+TEST(Settings, FirstStartShowsDefaultAndEndWritesToolsEdit1) {
+    FakePlatform fake;
+    auto window = std::make_unique<TTMForm>(fake.platform());
+    EXPECT_EQ(window->VName->text(), QStringLiteral("введите ФИО врача"));
+    EXPECT_FALSE(QFile::exists(iniIn(fake.programDir)));
+
+    window.reset();
+    QFile file(iniIn(fake.programDir));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString contents = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(contents.contains(QStringLiteral("[tools]")));
+    EXPECT_TRUE(contents.contains(QStringLiteral("edit1=введите ФИО врача")));
+    EXPECT_TRUE(fake.dialogs.errors.isEmpty());
+}
+
+TEST(Settings, NameTypedInOneRunIsShownAtTheNext) {
+    FakePlatform fake;
+    const QString name = QStringLiteral("Иванова Мария Петровна");
+    {
+        TTMForm window(fake.platform());
+        window.VName->setText(name);
+    }
+    TTMForm next(fake.platform());
+    EXPECT_EQ(next.VName->text(), name);
+    // The file holds plain UTF-8, readable by any editor.
+    QFile file(iniIn(fake.programDir));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains(name.toUtf8()));
+}
+
+TEST(Settings, NamesWithIniSyntaxRoundTrip) {
+    const QString names[] = {
+        QStringLiteral("Петров, П.П."),
+        QStringLiteral("a=b; [c] #d"),
+        QStringLiteral("  с пробелами  "),
+        QStringLiteral("\"в кавычках\""),
+        QString(),
+    };
+    for (const QString& name : names) {
+        QTemporaryDir program;
+        QTemporaryDir user;
+        ASSERT_EQ(writeDoctorName(program.path(), user.path(), name), iniIn(program));
+        EXPECT_EQ(readDoctorName(program.path(), user.path()), name) << name.toStdString();
+    }
+}
+
+TEST(Settings, MissingKeyOrUnreadableFileGivesDefault) {
+    QTemporaryDir program;
+    QTemporaryDir user;
+    writeFile(iniIn(program), "[other]\nedit1=x\n[tools]\nedit2=y\n");
+    EXPECT_EQ(readDoctorName(program.path(), user.path()), QStringLiteral("введите ФИО врача"));
+}
+
+TEST(Settings, UnwritableProgramFolderKeepsNameInUserFolder) {
+    FakePlatform fake;
+    Platform platform = fake.platform();
+    platform.programDir = blockedFolder(fake.programDir);
+    const QString name = QStringLiteral("Сидоров С.С.");
+    {
+        TTMForm window(platform);
+        EXPECT_EQ(window.VName->text(), QStringLiteral("введите ФИО врача"));
+        window.VName->setText(name);
+    }
+    EXPECT_TRUE(fake.dialogs.errors.isEmpty());
+    EXPECT_EQ(storedName(iniIn(fake.userConfigDir)), name);
+
+    TTMForm next(platform);
+    EXPECT_EQ(next.VName->text(), name);
+}
+
+TEST(Settings, UserFolderIsCreatedWhenMissing) {
+    QTemporaryDir program;
+    QTemporaryDir user;
+    const QString userDir = user.filePath(QStringLiteral("config/uroflow"));
+    EXPECT_EQ(writeDoctorName(blockedFolder(program), userDir, QStringLiteral("N")),
+              QDir(userDir).filePath(QStringLiteral("rdp.ini")));
+    EXPECT_EQ(readDoctorName(blockedFolder(program), userDir), QStringLiteral("N"));
+}
+
+TEST(Settings, ProgramFolderFileThatCannotBeReplacedFallsBackToUserFolder) {
+    // rdp.ini is taken by a folder: the program's folder is writable, its file is not.
+    QTemporaryDir program;
+    QTemporaryDir user;
+    ASSERT_TRUE(QDir(program.path()).mkdir(QStringLiteral("rdp.ini")));
+    EXPECT_EQ(writeDoctorName(program.path(), user.path(), QStringLiteral("Врач")), iniIn(user));
+    EXPECT_EQ(readDoctorName(program.path(), user.path()), QStringLiteral("Врач"));
+}
+
+TEST(Settings, NewerOfTheTwoFilesWinsWhenBothExist) {
+    struct Case {
+        int userAgeSeconds;  // relative to the program folder's file
+        const char* expected;
+    };
+    for (const Case& c : {Case{+60, "в папке программы"}, Case{-60, "в папке пользователя"}}) {
+        QTemporaryDir program;
+        QTemporaryDir user;
+        ASSERT_FALSE(
+            writeDoctorName(program.path(), {}, QStringLiteral("в папке программы")).isEmpty());
+        ASSERT_FALSE(
+            writeDoctorName({}, user.path(), QStringLiteral("в папке пользователя")).isEmpty());
+        const QDateTime base = QDateTime::currentDateTime().addSecs(-3600);
+        QFile programFile(iniIn(program));
+        QFile userFile(iniIn(user));
+        ASSERT_TRUE(programFile.open(QIODevice::ReadWrite) && userFile.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(programFile.setFileTime(base, QFileDevice::FileModificationTime));
+        ASSERT_TRUE(userFile.setFileTime(base.addSecs(-c.userAgeSeconds),
+                                         QFileDevice::FileModificationTime));
+        programFile.close();
+        userFile.close();
+        EXPECT_EQ(readDoctorName(program.path(), user.path()), QString::fromUtf8(c.expected));
+    }
+}
+
+TEST(Settings, NameThatCannotBeWrittenAnywhereIsReported) {
+    FakePlatform fake;
+    Platform platform = fake.platform();
+    platform.programDir = blockedFolder(fake.programDir);
+    platform.userConfigDir = blockedFolder(fake.userConfigDir);
+    { TTMForm window(platform); }
+    ASSERT_EQ(fake.dialogs.errors.size(), 1);
+    EXPECT_TRUE(fake.dialogs.errors.front().startsWith(QStringLiteral("Unable to write to ")));
+    EXPECT_TRUE(fake.dialogs.errors.front().endsWith(QStringLiteral("rdp.ini")));
+}
+
+}  // namespace
+}  // namespace uroflow::test

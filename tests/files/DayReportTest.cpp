@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <memory>
+#include <sstream>
+
+#include "files/DayReport.h"
+#include "files/StudyFile.h"
+#include "tests/files/TempFolder.h"
+#include "tests/support/ImageBuilder.h"
+#include "tools/demo/DemoDay.h"
+
+namespace uroflow {
+namespace {
+
+using test::ImageBuilder;
+
+// Parsed by Qt's own reader, so an escaping or number-format mistake shows up here.
+QJsonObject parseJson(const std::string& text) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    EXPECT_TRUE(document.isObject());
+    return document.object();
+}
+
+std::string text(const QJsonValue& value) {
+    return value.toString().toStdString();
+}
+
+// Splits one CSV line at the separators outside quotes; quotes are kept.
+std::vector<std::string> csvFields(const std::string& line) {
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (const char c : line) {
+        if (c == '"') quoted = !quoted;
+        if (c == ';' && !quoted) {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+}
+
+TEST(DayReport, DemoDayJsonHoldsEveryStudyAsTheWindowDecodesIt) {
+    const auto device = std::make_unique<Image>(buildDemoDay());
+    const DayReport report = buildDayReport(*device);
+    const QJsonObject json = parseJson(dayReportJson(report));
+
+    const QJsonObject passport = json["passport"].toObject();
+    EXPECT_EQ(text(passport["sex"]), "М");
+    EXPECT_EQ(text(passport["name"]), "Иванов И.И.");
+    EXPECT_EQ(text(passport["age"]), "64");
+    EXPECT_EQ(text(passport["date"]), "05.03.26");
+    EXPECT_EQ(text(json["battery"]), "Uбат > 2,7В");
+    EXPECT_EQ(json["calibration"]["coefficient"].toInt(), 50000);
+    EXPECT_TRUE(json["calibration"]["valid"].toBool());
+
+    const QJsonArray studies = json["studies"].toArray();
+    ASSERT_EQ(studies.size(), static_cast<qsizetype>(report.studies.size()));
+    ASSERT_EQ(studies.size(), static_cast<qsizetype>(demoDayPlan().size()));
+    for (qsizetype i = 0; i < studies.size(); ++i) {
+        SCOPED_TRACE(i);
+        const QJsonObject study = studies[i].toObject();
+        const StudyIndices& indices = report.studies[i].indices.value();
+        EXPECT_EQ(study["number"].toInt(), i + 1);
+        EXPECT_EQ(study["offset"].toInt(), report.studies[i].offset);
+        // Numbers read back as exactly the decoded doubles.
+        EXPECT_EQ(study["Q2"].toDouble(), indices.qmax);
+        EXPECT_EQ(study["Q1"].toDouble(), indices.qave.value());
+        EXPECT_EQ(study["V2static"].toDouble(), indices.volumeStatic.value());
+        EXPECT_TRUE(study["error"].isNull());
+        const QJsonObject texts = study["text"].toObject();
+        EXPECT_EQ(texts.size(), 8);
+        EXPECT_NE(text(texts["Qmax"]).find(','), std::string::npos);
+        EXPECT_NE(text(texts["Vml"]).find('/'), std::string::npos);
+    }
+    EXPECT_EQ(text(studies[0]["start"]), "06:40:00");
+}
+
+TEST(DayReport, ZeroCalibrationGivesNoIndicesAndEmptyTexts) {
+    auto device = std::make_unique<Image>(buildDemoDay());
+    (*device)[kCalibrationBOffset] = (*device)[kCalibrationAOffset];
+    (*device)[kCalibrationBOffset + 1] = (*device)[kCalibrationAOffset + 1];
+    const DayReport report = buildDayReport(*device);
+    const QJsonObject json = parseJson(dayReportJson(report));
+
+    EXPECT_EQ(json["calibration"]["coefficient"].toInt(), 0);
+    EXPECT_FALSE(json["calibration"]["valid"].toBool());
+    const QJsonArray studies = json["studies"].toArray();
+    ASSERT_EQ(studies.size(), 7);
+    for (const QJsonValue& value : studies) {
+        const QJsonObject study = value.toObject();
+        for (const char* key : {"T1", "T2", "T3", "T4", "Q1", "Q2", "V1", "V2", "V2static"}) {
+            EXPECT_TRUE(study[key].isNull()) << key;
+        }
+        for (const QJsonValue& field : study["text"].toObject()) EXPECT_EQ(text(field), "");
+    }
+
+    // The CSV leaves the same fields empty, and every row keeps the header's width.
+    const std::vector<std::string> rows = lines(dayReportCsv(report));
+    ASSERT_EQ(rows.size(), 8u);
+    const std::vector<std::string> header = csvFields(rows[0]);
+    const std::vector<std::string> first = csvFields(rows[1]);
+    ASSERT_EQ(first.size(), header.size());
+    EXPECT_EQ(header[3], "T1");
+    EXPECT_EQ(first[3], "");
+    EXPECT_EQ(first[header.size() - 2], "\"\"");  // Vml
+}
+
+TEST(DayReport, DecodingErrorsAndOddPassportsStayValidJson) {
+    // Name bytes with a quote, a backslash and a control character; no sex, no battery.
+    ImageBuilder builder;
+    builder.sex(7)
+        .name(std::string("A\"B\\C\x01", 6))
+        .age(std::string("5\0", 2))
+        .battery(0)
+        .calibration(50000);
+    const std::vector<std::uint16_t> flow(40, 3000);
+    builder.addDecodedStudy(99, 8, 30, flow, 200);
+    // Second study with an impossible start time.
+    builder.addDecodedStudy(99 + ImageBuilder::decodedStudyLength(40, true), 25, 7, flow, 200);
+    const DayReport report = buildDayReport(builder.image());
+    const QJsonObject json = parseJson(dayReportJson(report));
+
+    EXPECT_EQ(text(json["passport"]["name"]), "A\"B\\C\x01");
+    EXPECT_EQ(text(json["passport"]["sex"]), "");
+    EXPECT_EQ(text(json["battery"]), "");
+    EXPECT_EQ(batteryText(kBatteryLow), "Uбат < 2,7В");
+    const QJsonArray studies = json["studies"].toArray();
+    ASSERT_EQ(studies.size(), 2);
+    EXPECT_TRUE(studies[0]["error"].isNull());
+    // 39 samples of 3000 raw (the scan clears sample 2) and a reading of 200.
+    EXPECT_EQ(text(studies[0]["text"]["Vml"]), "29/51");
+    EXPECT_EQ(text(studies[1]["error"]), "'25:07' is not a valid time");
+    EXPECT_TRUE(studies[1]["T4"].isNull());
+    EXPECT_EQ(text(studies[1]["text"]["Ttotal"]), "");
+
+    const std::vector<std::string> rows = lines(dayReportCsv(report));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(csvFields(rows[2]).back(), "\"'25:07' is not a valid time\"");
+}
+
+TEST(DayReport, CommandLineExitCodes) {
+    test::TempFolder folder;
+    const std::string good = folder.file("day.txt");
+    writeStudyFile(good, buildDemoDay());
+    const std::string shortFile = folder.file("short.txt");
+    test::writeBytes(shortFile, std::vector<char>(kMemorySize - 1, 0));
+
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        std::string out;  // start of stdout
+        std::string err;  // start of stderr
+    };
+    const Case cases[] = {
+        {{good}, 0, "{\"passport\"", ""},
+        {{"--csv", good}, 0, "number;offset;start;T1", ""},
+        {{shortFile}, 1, "", "uroflow-report: " + shortFile + ": Read beyond end of file\n"},
+        {{folder.file("none.txt")},
+         1,
+         "",
+         "uroflow-report: " + folder.file("none.txt") + ": File not found\n"},
+        {{}, 2, "", "usage: uroflow-report"},
+        {{"--json", good}, 2, "", "usage: uroflow-report"},
+        {{good, good}, 2, "", "usage: uroflow-report"},
+        {{"--help"}, 0, "usage: uroflow-report", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.empty() ? "(none)" : c.args[0]);
+        std::ostringstream out, err;
+        EXPECT_EQ(runDayReport(c.args, out, err), c.code);
+        EXPECT_EQ(out.str().substr(0, c.out.size()), c.out);
+        EXPECT_EQ(err.str().substr(0, c.err.size()), c.err);
+        if (c.out.empty()) {
+            EXPECT_EQ(out.str(), "");
+        }
+        if (c.err.empty()) {
+            EXPECT_EQ(err.str(), "");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace uroflow
