@@ -26,8 +26,8 @@ public:
     // The application's general error box for runtime errors.
     virtual void showError(const QString& text) = 0;
     // File dialogs; an empty result means the user cancelled.
-    virtual QString openFileName(const FileDialogSpec& spec) = 0;
-    virtual QString saveFileName(const FileDialogSpec& spec) = 0;
+    virtual QString openFileName(const FileDialogSpec& which) = 0;
+    virtual QString saveFileName(const FileDialogSpec& which) = 0;
 };
 
 }  // namespace uroflow

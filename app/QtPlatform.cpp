@@ -65,39 +65,39 @@ void QtDialogs::showError(const QString& text) {
     QMessageBox::critical(owner_, QStringLiteral("Урофлоуметрия"), text, QMessageBox::Ok);
 }
 
-QString QtDialogs::openFileName(const FileDialogSpec& spec) {
-    return runFileDialog(spec, false);
+QString QtDialogs::openFileName(const FileDialogSpec& which) {
+    return runFileDialog(which, false);
 }
 
-QString QtDialogs::saveFileName(const FileDialogSpec& spec) {
-    return runFileDialog(spec, true);
+QString QtDialogs::saveFileName(const FileDialogSpec& which) {
+    return runFileDialog(which, true);
 }
 
-QString QtDialogs::runFileDialog(const FileDialogSpec& spec, bool save) {
+QString QtDialogs::runFileDialog(const FileDialogSpec& which, bool save) {
     QFileDialog dialog(owner_);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // A chosen file is replaced without a question.
     if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilters(spec.filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts));
-    if (!spec.defaultSuffix.isEmpty()) {
-        dialog.setDefaultSuffix(spec.defaultSuffix);
+    dialog.setNameFilters(which.filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts));
+    if (!which.defaultSuffix.isEmpty()) {
+        dialog.setDefaultSuffix(which.defaultSuffix);
         // A name typed without extension takes the extension of the type chosen.
         QObject::connect(
             &dialog, &QFileDialog::filterSelected, &dialog,
-            [&dialog, &spec](const QString& filter) {
+            [&dialog, &which](const QString& filter) {
                 const QString suffix = suffixOf(filter);
-                dialog.setDefaultSuffix(suffix.isEmpty() ? spec.defaultSuffix : suffix);
+                dialog.setDefaultSuffix(suffix.isEmpty() ? which.defaultSuffix : suffix);
             });
     }
-    const QString last = lastNames_.value(spec.id);
+    const QString last = lastNames_.value(which.id);
     if (!last.isEmpty()) {
         dialog.setDirectory(QFileInfo(last).absolutePath());
         dialog.selectFile(last);
     }
     if (dialog.exec() != QDialog::Accepted) return {};
     const QString chosen = dialog.selectedFiles().value(0);
-    if (!chosen.isEmpty()) lastNames_.insert(spec.id, chosen);
+    if (!chosen.isEmpty()) lastNames_.insert(which.id, chosen);
     return chosen;
 }
 

@@ -21,11 +21,11 @@ class QtDialogs : public Dialogs {
     MsgButton message(const QString& caption, const QString& text, MsgIcon icon,
                       int buttons) override;
     void showError(const QString& text) override;
-    QString openFileName(const FileDialogSpec& spec) override;
-    QString saveFileName(const FileDialogSpec& spec) override;
+    QString openFileName(const FileDialogSpec& which) override;
+    QString saveFileName(const FileDialogSpec& which) override;
 
   private:
-    QString runFileDialog(const FileDialogSpec& spec, bool save);
+    QString runFileDialog(const FileDialogSpec& which, bool save);
 
     QPointer<QWidget> owner_;
     // Last name chosen in each dialog, by dialog id.

@@ -71,6 +71,8 @@ void TChartView::fillSeries(const QList<QPointF>& points) {
             it->max = max;
         }
     }
+    // Selection is by index and would otherwise mark a point of the new data.
+    series_->deselectPoints(series_->selectedPoints());
     series_->replace(points);
 }
 

@@ -255,6 +255,11 @@ TEST_F(ChartViewsTest, HoverMarksTheNearestPointOfTheFlowCurve) {
     }
     emit v.Series1->hovered(QPointF(0.3, 2), false);
     EXPECT_TRUE(v.Series1->selectedPoints().isEmpty());
+
+    // New data never shows a mark left from the old.
+    emit v.Series1->hovered(QPointF(0.3, 2), true);
+    v.ChartGraf->fillSeries({{0, 1}, {1, 1}, {2, 1}});
+    EXPECT_TRUE(v.Series1->selectedPoints().isEmpty());
     v.ChartGraf->clearSeries();
     emit v.Series1->hovered(QPointF(0.3, 2), true);
     EXPECT_TRUE(v.Series1->selectedPoints().isEmpty());

@@ -40,13 +40,13 @@ void FakeDialogs::showError(const QString& text) {
     errors.append(text);
 }
 
-QString FakeDialogs::openFileName(const FileDialogSpec& spec) {
-    openSpecs.push_back(spec);
+QString FakeDialogs::openFileName(const FileDialogSpec& which) {
+    openSpecs.push_back(which);
     return nextName(openNames);
 }
 
-QString FakeDialogs::saveFileName(const FileDialogSpec& spec) {
-    saveSpecs.push_back(spec);
+QString FakeDialogs::saveFileName(const FileDialogSpec& which) {
+    saveSpecs.push_back(which);
     return nextName(saveNames);
 }
 

@@ -28,8 +28,8 @@ class FakeDialogs : public Dialogs {
     MsgButton message(const QString& caption, const QString& text, MsgIcon icon,
                       int buttons) override;
     void showError(const QString& text) override;
-    QString openFileName(const FileDialogSpec& spec) override;
-    QString saveFileName(const FileDialogSpec& spec) override;
+    QString openFileName(const FileDialogSpec& which) override;
+    QString saveFileName(const FileDialogSpec& which) override;
 
     // Script: the next answers, in order. Without a scripted answer a message
     // box answers with the first button it offers (Ok, Yes, No, Cancel order);
