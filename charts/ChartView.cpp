@@ -58,7 +58,7 @@ void TChartView::fillSeries(const QList<QPointF>& points) {
                 points.begin(), points.end(),
                 [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
             min = lo->x();
-            max = std::max(hi->x(), min + 1e-9);
+            max = hi->x() > min ? hi->x() : min + 1;  // a single instant still spans
         }
         spaceLabels(automaticAxis_, min, max);
         automaticAxis_->setRange(min, max);

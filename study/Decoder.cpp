@@ -23,7 +23,9 @@ constexpr int kDecimation = 7;
 constexpr std::size_t kCumVolumeSize = kMaxWordSteps + 1;
 
 std::string twoDigits(int value) {
-    return (value < 10 ? "0" : "") + std::to_string(value);
+    std::string text = std::to_string(value);
+    if (value < 10) text.insert(text.begin(), '0');
+    return text;
 }
 
 // Ends the walk on unwritten memory or an end word 16 (or 17) bytes ahead of the next

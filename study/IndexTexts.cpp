@@ -14,7 +14,8 @@ IndexTexts formatIndices(const StudyIndices& indices, const std::string& separat
     t.qmax = formatIndex(indices.qmax, 1, separator);
     t.vqmax = formatIndex(indices.vqmax, 0, separator);
     t.vml = formatIndex(indices.volume, 0, separator);
-    if (indices.volumeStatic) t.vml += "/" + formatIndex(*indices.volumeStatic, 0, separator);
+    if (indices.volumeStatic)
+        t.vml.append("/").append(formatIndex(*indices.volumeStatic, 0, separator));
     return t;
 }
 

@@ -218,6 +218,10 @@ TEST_F(ChartViewsTest, FillingTheTimeChartFitsItsTimeAxis) {
     EXPECT_EQ(time->min(), 0);
     EXPECT_EQ(time->max(), 1);
 
+    v.ChartGraf->fillSeries({{2.5, 10}});
+    EXPECT_EQ(time->min(), 2.5);
+    EXPECT_EQ(time->max(), 3.5);
+
     v.ChartGraf->fillSeries(shortStudy);
     v.ChartGraf->clearSeries();
     EXPECT_EQ(v.Series1->count(), 0);
