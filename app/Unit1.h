@@ -192,6 +192,7 @@ private:
     void replaceImageFromFile(const QString& path);
     void showLoadedImage();
     void leaveNomogram();
+    void showUroflowgram(bool flowTime);
 
     Platform platform_;
 };

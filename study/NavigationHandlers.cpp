@@ -64,20 +64,20 @@ void TTMForm::NextClick() {
 }
 
 void TTMForm::VTClick() {
-    leaveNomogram();
-    for (QWidget* control : std::initializer_list<QWidget*>{Next, Prev, EnNom})
-        control->setEnabled(true);
-    ChartGraf->setVisible(true);
-    ChartVQ->setVisible(false);
-    DateArj->setVisible(false);
+    showUroflowgram(true);
 }
 
 void TTMForm::QVClick() {
+    showUroflowgram(false);
+}
+
+void TTMForm::showUroflowgram(bool flowTime) {
     leaveNomogram();
+    // Enabled whatever the position: Prev at the first study redraws it.
     for (QWidget* control : std::initializer_list<QWidget*>{Next, Prev, EnNom})
         control->setEnabled(true);
-    ChartGraf->setVisible(false);
-    ChartVQ->setVisible(true);
+    ChartGraf->setVisible(flowTime);
+    ChartVQ->setVisible(!flowTime);
     DateArj->setVisible(false);
 }
 
