@@ -1,6 +1,7 @@
 #include "files/StudyFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -90,9 +91,9 @@ void readStudyFile(const std::string& path, Image& device) {
     }
 }
 
-void writeStudyFile(const std::string& path, const Image& device) {
-    Descriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!file.valid()) fail(errno, FileAccess::Write);
+namespace {
+
+void writeImage(Descriptor& file, const Image& device) {
     std::size_t done = 0;
     while (done < kMemorySize) {
         const ssize_t put = ::write(file.get(), device.data() + done, kMemorySize - done);
@@ -105,6 +106,37 @@ void writeStudyFile(const std::string& path, const Image& device) {
         done += static_cast<std::size_t>(put);
     }
     if (file.close() != 0) fail(errno, FileAccess::Write);
+}
+
+// Replaces an existing day only once the new image is complete beside it, so a full
+// disk or a failing medium never leaves the earlier file cut short. Returns false
+// when no file can be made beside it (then the file is written in place).
+bool replaceBySibling(const std::string& path, const Image& device) {
+    struct stat existing {};
+    if (::lstat(path.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode)) return false;
+    // A file the user may not write stays protected: the in-place write reports it.
+    if (::access(path.c_str(), W_OK) != 0) return false;
+    std::string sibling = path + ".XXXXXX";
+    Descriptor file(::mkstemp(sibling.data()));
+    if (!file.valid()) return false;
+    try {
+        ::fchmod(file.get(), existing.st_mode & 07777);
+        writeImage(file, device);
+        if (::rename(sibling.c_str(), path.c_str()) != 0) fail(errno, FileAccess::Write);
+    } catch (...) {
+        ::unlink(sibling.c_str());
+        throw;
+    }
+    return true;
+}
+
+}  // namespace
+
+void writeStudyFile(const std::string& path, const Image& device) {
+    if (replaceBySibling(path, device)) return;
+    Descriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!file.valid()) fail(errno, FileAccess::Write);
+    writeImage(file, device);
 }
 
 }  // namespace uroflow

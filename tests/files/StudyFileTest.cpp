@@ -133,6 +133,24 @@ TEST(StudyFile, OpenFailuresGiveTheFileLayerTexts) {
     }
 }
 
+TEST(StudyFile, ReplacingKeepsModeAndLeavesNothingBeside) {
+    TempFolder folder;
+    const std::string path = folder.file("day.txt");
+    writeBytes(path, pattern(kMemorySize));
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+
+    writeStudyFile(path, *filledImage(7));
+    const std::vector<char> bytes = readBytes(path);
+    ASSERT_EQ(bytes.size(), kMemorySize);
+    EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](char b) { return b == 7; }));
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    const auto entries = std::distance(std::filesystem::directory_iterator(folder.file("")),
+                                       std::filesystem::directory_iterator());
+    EXPECT_EQ(entries, 1);
+}
+
 TEST(StudyFile, FullDiskIsReported) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     auto image = filledImage(0);
