@@ -321,6 +321,8 @@ void buildBottomBar(TTMForm& form) {
     form.LoadFile =
         makeButton(&form, "Из файла", {608, 568, 81, 25}, "Загрузить данные из файла ПК");
     form.Calibr = makeButton(&form, "К", {694, 568, 25, 25}, "Калибровка урофлоуметра (50мл)");
+    // A failed calibration check hands it the focus, though Tab never reaches it.
+    form.Calibr->setFocusPolicy(Qt::ClickFocus);
 
     const QFont bold = fontOf("MS Sans Serif", 8, true);
     form.Edit_Calibr = makeReadOnlyEdit(&form, {688, 533, 51, 21});
