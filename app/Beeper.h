@@ -4,7 +4,7 @@
 namespace uroflow {
 
 class Beeper {
-public:
+  public:
     virtual ~Beeper() = default;
     virtual void beep() = 0;
 };

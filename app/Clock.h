@@ -6,7 +6,7 @@
 namespace uroflow {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
 };

@@ -18,7 +18,7 @@ struct FileDialogSpec {
 };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     // Modal message box owned by the main window; returns the button pressed.
     virtual MsgButton message(const QString& caption, const QString& text, MsgIcon icon,

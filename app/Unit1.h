@@ -30,7 +30,7 @@ class TShape;
 class TTMForm : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit TTMForm(const Platform& platform, QWidget* parent = nullptr);
     ~TTMForm() override;
 
@@ -127,7 +127,7 @@ public:
     TChartView* ChartNomMan49 = nullptr;
     TChartView* ChartNomGirls = nullptr;
     TChartView* ChartNomBoy = nullptr;
-    QLineSeries* Series1 = nullptr;         // ChartGraf
+    QLineSeries* Series1 = nullptr;          // ChartGraf
     QScatterSeries* PointSeries5 = nullptr;  // ChartVQ
     QScatterSeries* PointSeries4 = nullptr;  // ChartNomWoman
     QScatterSeries* PointSeries3 = nullptr;  // ChartNomMan51
@@ -180,11 +180,11 @@ public:
     std::array<double, kMaxStudies> StudyQmax{};
     // Results of the last drawing.
     std::int32_t CalibrCoef = 0;
-    double VolumeTotal = 0;  // ml
-    double FlowMax = 0;      // raw units
+    double VolumeTotal = 0;   // ml
+    double FlowMax = 0;       // raw units
     double VolumeStatic = 0;  // ml
 
-private:
+  private:
     void buildControls();
     void showDecodeResult(const DecodeResult& result);
     void clearIndexFields();

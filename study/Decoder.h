@@ -24,14 +24,14 @@ struct CurvePoint {
 };
 
 struct StudyIndices {
-    double twait = 0;          // T1, s
-    double tqmax = 0;          // T2, s (from the start word)
-    double flowTime = 0;       // T3, s (may be negative)
-    double ttotal = 0;         // T4, s
-    std::optional<double> qave;  // Q1, ml/s; empty without a 95 % point
-    double qmax = 0;           // Q2, ml/s
-    double vqmax = 0;          // V1, ml
-    double volume = 0;         // V2 dynamic, ml
+    double twait = 0;                    // T1, s
+    double tqmax = 0;                    // T2, s (from the start word)
+    double flowTime = 0;                 // T3, s (may be negative)
+    double ttotal = 0;                   // T4, s
+    std::optional<double> qave;          // Q1, ml/s; empty without a 95 % point
+    double qmax = 0;                     // Q2, ml/s
+    double vqmax = 0;                    // V1, ml
+    double volume = 0;                   // V2 dynamic, ml
     std::optional<double> volumeStatic;  // V2 static, ml; empty without an end word
 };
 
@@ -58,7 +58,7 @@ struct DecodeResult {
 
 struct DecodeParams {
     std::uint16_t curStudyStart = kStudyAreaStart;
-    int npr = 10;                // artefact threshold
+    int npr = 10;  // artefact threshold
     std::uint16_t studyCount = 0;
     std::int32_t calibrCoef = 0;  // from calibrationCoefficient(DeviceImage)
 };

@@ -8,7 +8,7 @@
 namespace uroflow {
 
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     explicit RuntimeError(const std::string& text) : std::runtime_error(text) {}
 };
 

@@ -19,7 +19,7 @@ inline constexpr std::uint32_t kFileScanLastOffset = 65535;
 // recorded stays 0), clears sample 2 of each study in `work` and sets `count`.
 // With `clearAfterLast` (download) the entries after the last study are zeroed;
 // without it (file load) they keep their previous values.
-void scanStudies(const Image& device, Image& work, StudyStartTable& starts,
-                 std::uint16_t& count, std::uint32_t lastOffset, bool clearAfterLast);
+void scanStudies(const Image& device, Image& work, StudyStartTable& starts, std::uint16_t& count,
+                 std::uint32_t lastOffset, bool clearAfterLast);
 
 }  // namespace uroflow
