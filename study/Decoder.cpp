@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <memory>
 
+#include "study/Units.h"
+
 namespace uroflow {
 namespace {
 
@@ -30,14 +32,14 @@ std::string twoDigits(int value) {
 
 // Ends the walk on unwritten memory or an end word 16 (or 17) bytes ahead of the next
 // sample; an end word yields the static reading after it.
-bool endAhead(const Image& work, int p, double k, std::optional<double>& volumeStatic) {
+bool endAhead(const Image& work, int p, std::int32_t k, std::optional<double>& volumeStatic) {
     if (word(work, p + 16) == kUnwrittenWord) return true;
     if (word(work, p + 16) == kEndWord) {
-        volumeStatic = word(work, p + 18) * 256.0 * 50.0 / k;
+        volumeStatic = staticReadingToMl(word(work, p + 18), k);
         return true;
     }
     if (word(work, p + 17) == kEndWord) {
-        volumeStatic = word(work, p + 19) * 256.0 * 50.0 / k;
+        volumeStatic = staticReadingToMl(word(work, p + 19), k);
         return true;
     }
     return false;
@@ -62,7 +64,7 @@ DecodeResult decodeStudy(Image& work, const DecodeParams& params) {
     if (params.studyCount == 0 || params.calibrCoef == 0) return result;
     result.decoded = true;
 
-    const double kCoef = params.calibrCoef;
+    const std::int32_t kCoef = params.calibrCoef;
     const int studyStart = params.curStudyStart;
     result.flowTime.reserve(kMaxWordSteps);
     result.flowVolume.reserve(kMaxWordSteps / kDecimation + 1);
@@ -125,10 +127,10 @@ DecodeResult decodeStudy(Image& work, const DecodeParams& params) {
                 work[p] = 0;
                 work[p + 1] = 0;
             }
-            const double flow = f * 100.0 / kCoef;
-            result.flowTime.push_back({k / 8.0, flow});
+            const double flow = rawToMlPerSecond(f, kCoef);
+            result.flowTime.push_back({samplesToSeconds(k), flow});
             if (decimation == kDecimation) {
-                result.flowVolume.push_back({volumeTotal * 12.5 / kCoef, flow});
+                result.flowVolume.push_back({rawToMl(volumeTotal, kCoef), flow});
                 decimation = 0;
             }
             ++decimation;
@@ -141,7 +143,7 @@ DecodeResult decodeStudy(Image& work, const DecodeParams& params) {
             if (volumeTotal < kWaitVolume) ++waitCount;
             if (f > flowMax) {
                 flowMax = f;
-                volumeAtQmax = volumeTotal * 12.5 / kCoef;
+                volumeAtQmax = rawToMl(volumeTotal, kCoef);
                 qmaxIndex = k;
             }
         }
@@ -162,17 +164,17 @@ DecodeResult decodeStudy(Image& work, const DecodeParams& params) {
     result.index95 = index95;
 
     StudyIndices indices;
-    const double volumeMl = volumeTotal * 12.5 / kCoef;
+    const double volumeMl = rawToMl(volumeTotal, kCoef);
     const int flowSamples = index95 - waitCount;
     indices.vqmax = volumeAtQmax;
     indices.volume = volumeMl;
     indices.volumeStatic = volumeStatic;
-    indices.flowTime = flowSamples / 8.0;
-    indices.ttotal = k / 8.0;
-    indices.twait = waitCount / 8.0;
-    indices.tqmax = qmaxIndex / 8.0;
-    indices.qmax = flowMax * 12.5 / kCoef * 8;
-    if (index95 > 0 && flowSamples > 0) indices.qave = volumeMl * 7.6 / flowSamples;
+    indices.flowTime = samplesToSeconds(flowSamples);
+    indices.ttotal = samplesToSeconds(k);
+    indices.twait = samplesToSeconds(waitCount);
+    indices.tqmax = samplesToSeconds(qmaxIndex);
+    indices.qmax = peakRawToMlPerSecond(flowMax, kCoef);
+    if (index95 > 0 && flowSamples > 0) indices.qave = averageFlowMlPerSecond(volumeMl, flowSamples);
     result.indices = indices;
     return result;
 }

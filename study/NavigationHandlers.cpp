@@ -8,6 +8,7 @@
 
 #include "app/Unit1.h"
 #include "charts/ChartView.h"
+#include "study/Units.h"
 
 namespace uroflow {
 
@@ -39,7 +40,7 @@ void TTMForm::PrevClick() {
     CurStudyStart = StudyStarts[CurStudy];
     Graf_byteArray(nporValue());
     StudyVolume[CurStudy] = roundHalfEven(VolumeTotal);
-    StudyQmax[CurStudy] = CalibrCoef == 0 ? 0 : roundHalfEven(FlowMax * 12.5 / CalibrCoef * 8);
+    StudyQmax[CurStudy] = CalibrCoef == 0 ? 0 : roundHalfEven(peakRawToMlPerSecond(FlowMax, CalibrCoef));
 }
 
 void TTMForm::NextClick() {
