@@ -247,23 +247,8 @@ void buildNavigation(TTMForm& form) {
 }
 
 void buildCharts(TTMForm& form) {
-    const ChartViews views = createChartViews(&form);
-    form.ChartGraf = views.ChartGraf;
-    form.ChartVQ = views.ChartVQ;
-    form.ChartNomWoman = views.ChartNomWoman;
-    form.ChartNomMan51 = views.ChartNomMan51;
-    form.ChartNomMan49 = views.ChartNomMan49;
-    form.ChartNomGirls = views.ChartNomGirls;
-    form.ChartNomBoy = views.ChartNomBoy;
-    form.Series1 = views.Series1;
-    form.PointSeries5 = views.PointSeries5;
-    form.PointSeries4 = views.PointSeries4;
-    form.PointSeries3 = views.PointSeries3;
-    form.PointSeries2 = views.PointSeries2;
-    form.PointSeries1 = views.PointSeries1;
-    form.LineSeries1 = views.LineSeries1;
-    for (TChartView* view : {form.ChartGraf, form.ChartVQ, form.ChartNomWoman, form.ChartNomMan51,
-                             form.ChartNomMan49, form.ChartNomGirls, form.ChartNomBoy}) {
+    static_cast<ChartViews&>(form) = createChartViews(&form);
+    for (TChartView* view : form.allCharts()) {
         // A graphics view's viewport takes Tab focus of its own.
         view->setFocusPolicy(Qt::NoFocus);
         view->viewport()->setFocusPolicy(Qt::NoFocus);
@@ -427,20 +412,14 @@ void TTMForm::FormCreate() {
     Name->setMaxLength(20);
     Old->setMaxLength(3);
 
-    ChartGraf->show();
-    for (QWidget* chart :
-         {ChartVQ, ChartNomBoy, ChartNomGirls, ChartNomMan49, ChartNomMan51, ChartNomWoman}) {
-        chart->hide();
-    }
+    for (TChartView* chart : allCharts()) chart->setVisible(chart == ChartGraf);
 
     Calibr->hide();
     Edit_Calibr->hide();
-    for (QWidget* control : {VT, QV, ZoomReset, Nomogram, NomS, PrintNomogram}) {
-        control->setEnabled(false);
-    }
+    for (QWidget* control : studyCommands()) control->setEnabled(false);
     EnNom->setChecked(true);
-    EnNom->setEnabled(false);
-    for (QWidget* control : {Next, Prev, SaveFileData}) control->setEnabled(false);
+    for (QWidget* control : studyNavigation()) control->setEnabled(false);
+    Prev->setEnabled(false);
     LabelUro->hide();
     DateArj->hide();
 
@@ -464,6 +443,27 @@ void TTMForm::guard(const std::function<void()>& handler) {
     } catch (...) {
         platform_.dialogs.showError(QStringLiteral("Unknown error"));
     }
+}
+
+std::array<TChartView*, 7> TTMForm::allCharts() const {
+    return {ChartGraf,     ChartVQ,       ChartNomWoman, ChartNomMan51,
+            ChartNomMan49, ChartNomGirls, ChartNomBoy};
+}
+
+std::array<TChartView*, 5> TTMForm::nomogramCharts() const {
+    return {ChartNomBoy, ChartNomGirls, ChartNomMan49, ChartNomMan51, ChartNomWoman};
+}
+
+std::array<QWidget*, 7> TTMForm::studyCommands() const {
+    return {VT, QV, Nomogram, NomS, PrintNomogram, ZoomReset, SaveFileData};
+}
+
+std::array<QWidget*, 2> TTMForm::studyNavigation() const {
+    return {Next, EnNom};
+}
+
+std::array<QWidget*, 3> TTMForm::transferCommands() const {
+    return {LoadFile, WriteData, EraseData};
 }
 
 int TTMForm::nporValue() const {

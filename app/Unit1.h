@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "app/Platform.h"
+#include "charts/ChartSetup.h"
 #include "study/Decoder.h"
 #include "study/Image.h"
 #include "study/StudyScan.h"
@@ -19,15 +20,15 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTextEdit;
-class QLineSeries;
-class QScatterSeries;
 
 namespace uroflow {
 
 class TChartView;
 class TShape;
 
-class TTMForm : public QWidget {
+// The chart views and their series (ChartGraf, Series1, ChartNomWoman...) are
+// declared once, in ChartViews, and are members of the window through it.
+class TTMForm : public QWidget, public ChartViews {
     Q_OBJECT
 
   public:
@@ -64,6 +65,16 @@ class TTMForm : public QWidget {
 
     // The artefact threshold as the decoder takes it: the integer value of Npor.
     int nporValue() const;
+
+    // Controls switched together, named once.
+    std::array<TChartView*, 7> allCharts() const;
+    std::array<TChartView*, 5> nomogramCharts() const;
+    // The commands that need a day on screen: enabled by drawing and loading.
+    std::array<QWidget*, 7> studyCommands() const;
+    // Stepping through the day.
+    std::array<QWidget*, 2> studyNavigation() const;
+    // The commands that start a transfer or replace the day: off while one runs.
+    std::array<QWidget*, 3> transferCommands() const;
 
     // ---- Controls (named as in the window definition) ----
     // Background panels.
@@ -119,21 +130,7 @@ class TTMForm : public QWidget {
     QCheckBox* EnNom = nullptr;
     QPushButton* Next = nullptr;
 
-    // Chart area.
-    TChartView* ChartGraf = nullptr;
-    TChartView* ChartVQ = nullptr;
-    TChartView* ChartNomWoman = nullptr;
-    TChartView* ChartNomMan51 = nullptr;
-    TChartView* ChartNomMan49 = nullptr;
-    TChartView* ChartNomGirls = nullptr;
-    TChartView* ChartNomBoy = nullptr;
-    QLineSeries* Series1 = nullptr;          // ChartGraf
-    QScatterSeries* PointSeries5 = nullptr;  // ChartVQ
-    QScatterSeries* PointSeries4 = nullptr;  // ChartNomWoman
-    QScatterSeries* PointSeries3 = nullptr;  // ChartNomMan51
-    QScatterSeries* PointSeries2 = nullptr;  // ChartNomMan49
-    QScatterSeries* PointSeries1 = nullptr;  // ChartNomGirls
-    QScatterSeries* LineSeries1 = nullptr;   // ChartNomBoy
+    // Chart area: the views come from ChartViews; the archive caption lies on them.
     QLineEdit* DateArj = nullptr;
 
     // Bottom bar.
@@ -190,7 +187,9 @@ class TTMForm : public QWidget {
     void clearIndexFields();
     void resetViewForLoad();
     void replaceImageFromFile(const QString& path);
-    void showLoadedImage();
+    // The common end of a file load and a download: passport fields, the scan of
+    // the new image, the study count and the first study drawn.
+    void showLoadedImage(const ScanVariant& variant);
     void leaveNomogram();
     void showUroflowgram(bool flowTime);
 

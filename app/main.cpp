@@ -8,7 +8,7 @@
 #include "app/Platform.h"
 #include "app/QtPlatform.h"
 #include "app/Unit1.h"
-#include "files/WaitExcel.h"
+#include "app/WaitExcel.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -22,4 +22,15 @@ inline constexpr std::uint32_t kFileScanLastOffset = 65535;
 void scanStudies(const Image& device, Image& work, StudyStartTable& starts, std::uint16_t& count,
                  std::uint32_t lastOffset, bool clearAfterLast);
 
+// The two ways a new image is scanned: after a file load the whole memory, after a
+// download the blocks received, with the entries after the last study zeroed.
+struct ScanVariant {
+    std::uint32_t lastOffset = kFileScanLastOffset;
+    bool clearAfterLast = false;
+};
+inline constexpr ScanVariant kFileScan{kFileScanLastOffset, false};
+inline ScanVariant downloadScan(std::int32_t reportCount) {
+    return {downloadScanLastOffset(reportCount), true};
+}
+
 }  // namespace uroflow

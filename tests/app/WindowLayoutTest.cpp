@@ -16,7 +16,7 @@
 #include "app/Shape.h"
 #include "app/Unit1.h"
 #include "charts/ChartView.h"
-#include "files/WaitExcel.h"
+#include "app/WaitExcel.h"
 #include "tests/support/FakePlatform.h"
 
 namespace uroflow::test {

@@ -97,3 +97,26 @@ TEST_F(Navigation, ZoomResetWithoutDataChangesNothing) {
 }
 
 }  // namespace uroflow::test
+
+namespace uroflow::test {
+
+// Stale start entries of an earlier day let Prev redraw a study that is not there;
+// the values it stores must then be this day's (nothing), not the earlier day's.
+TEST_F(Navigation, PrevAfterADayWithoutStudiesStoresNothingOld) {
+    loadDay(*threeStudyDay());
+    ASSERT_GT(form->VolumeTotal, 0);
+    ImageBuilder empty;
+    empty.calibration(50000);
+    loadDay(*empty.build());
+    ASSERT_EQ(form->StudyCount, 0);
+
+    form->guard([&] { form->NextClick(); });
+    form->guard([&] { form->NextClick(); });
+    form->guard([&] { form->PrevClick(); });
+    EXPECT_EQ(form->CurStudy, 1);
+    EXPECT_EQ(form->VolumeTotal, 0);
+    EXPECT_EQ(form->StudyVolume[1], 0);
+    EXPECT_EQ(form->StudyQmax[1], 0);
+}
+
+}  // namespace uroflow::test

@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <cmath>
-#include <initializer_list>
 
 #include "app/Unit1.h"
 #include "charts/ChartView.h"
@@ -22,9 +21,7 @@ double roundHalfEven(double value) {
 }  // namespace
 
 void TTMForm::leaveNomogram() {
-    for (TChartView* chart :
-         {ChartNomBoy, ChartNomGirls, ChartNomMan49, ChartNomMan51, ChartNomWoman})
-        chart->setVisible(false);
+    for (TChartView* chart : nomogramCharts()) chart->setVisible(false);
 }
 
 void TTMForm::PrevClick() {
@@ -40,7 +37,8 @@ void TTMForm::PrevClick() {
     CurStudyStart = StudyStarts[CurStudy];
     Graf_byteArray(nporValue());
     StudyVolume[CurStudy] = roundHalfEven(VolumeTotal);
-    StudyQmax[CurStudy] = CalibrCoef == 0 ? 0 : roundHalfEven(peakRawToMlPerSecond(FlowMax, CalibrCoef));
+    StudyQmax[CurStudy] =
+        CalibrCoef == 0 ? 0 : roundHalfEven(peakRawToMlPerSecond(FlowMax, CalibrCoef));
 }
 
 void TTMForm::NextClick() {
@@ -75,17 +73,15 @@ void TTMForm::QVClick() {
 void TTMForm::showUroflowgram(bool flowTime) {
     leaveNomogram();
     // Enabled whatever the position: Prev at the first study redraws it.
-    for (QWidget* control : std::initializer_list<QWidget*>{Next, Prev, EnNom})
-        control->setEnabled(true);
+    for (QWidget* control : studyNavigation()) control->setEnabled(true);
+    Prev->setEnabled(true);
     ChartGraf->setVisible(flowTime);
     ChartVQ->setVisible(!flowTime);
     DateArj->setVisible(false);
 }
 
 void TTMForm::ZoomResetClick() {
-    for (TChartView* chart : {ChartGraf, ChartVQ, ChartNomBoy, ChartNomGirls, ChartNomMan49,
-                              ChartNomMan51, ChartNomWoman})
-        chart->resetZoom();
+    for (TChartView* chart : allCharts()) chart->resetZoom();
 }
 
 }  // namespace uroflow

@@ -1,4 +1,4 @@
-#include "files/WaitExcel.h"
+#include "app/WaitExcel.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QString>
-#include <initializer_list>
 
 #include "app/Dialogs.h"
 #include "app/MemoText.h"
@@ -54,6 +53,9 @@ void TTMForm::Edit_byteArray() {
 }
 
 void TTMForm::Graf_byteArray(int npr) {
+    // Every drawing starts from nothing, so no caller reads the previous day's values.
+    VolumeTotal = 0;
+    FlowMax = 0;
     CalibrCoef = calibrationCoefficient(DeviceImage);
     Edit_Calibr->setText(QString::number(CalibrCoef));
     if (!calibrationValid(CalibrCoef)) {
@@ -65,10 +67,10 @@ void TTMForm::Graf_byteArray(int npr) {
 
     if (StudyCount > 0) {
         setMemoText(Mst, QString::number(CurStudy + 1));
-        for (QWidget* control : std::initializer_list<QWidget*>{
-                 Next, EnNom, VT, QV, Nomogram, NomS, PrintNomogram, ZoomReset, SaveFileData,
-                 LoadFile, ReadData, WriteData, EraseData})
-            control->setEnabled(true);
+        for (QWidget* control : studyCommands()) control->setEnabled(true);
+        for (QWidget* control : studyNavigation()) control->setEnabled(true);
+        for (QWidget* control : transferCommands()) control->setEnabled(true);
+        ReadData->setEnabled(true);
         ChartGraf->setVisible(true);
         Fokys->setVisible(true);
         Ur->setVisible(true);
@@ -81,8 +83,6 @@ void TTMForm::Graf_byteArray(int npr) {
     // Every scaled value divides by K: with no calibration there is nothing to show.
     if (CalibrCoef == 0) {
         clearIndexFields();
-        VolumeTotal = 0;
-        FlowMax = 0;
         return;
     }
 

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <initializer_list>
 #include <memory>
 
 #include "app/Dialogs.h"
@@ -63,13 +62,13 @@ void TTMForm::LoadFileClick() {
     const QString path = platform_.dialogs.openFileName(kOpenDialog1);
     // After a cancel the image already held is scanned and shown again.
     if (!path.isEmpty()) replaceImageFromFile(path);
-    showLoadedImage();
+    showLoadedImage(kFileScan);
 }
 
 void TTMForm::LoadFileNamed(const QString& path) {
     resetViewForLoad();
     replaceImageFromFile(path);
-    showLoadedImage();
+    showLoadedImage(kFileScan);
 }
 
 void TTMForm::resetViewForLoad() {
@@ -88,16 +87,16 @@ void TTMForm::replaceImageFromFile(const QString& path) {
     DeviceImage = *loaded;
 }
 
-void TTMForm::showLoadedImage() {
+void TTMForm::showLoadedImage(const ScanVariant& variant) {
     Edit_byteArray();
-    scanStudies(DeviceImage, ScannedImage, StudyStarts, StudyCount, kFileScanLastOffset, false);
+    scanStudies(DeviceImage, ScannedImage, StudyStarts, StudyCount, variant.lastOffset,
+                variant.clearAfterLast);
     CurStudyStart = kStudyAreaStart;
     WorkImage = ScannedImage;
     setMemoText(Mnt, QString::number(StudyCount));
     Graf_byteArray(nporValue());
-    for (QWidget* control : std::initializer_list<QWidget*>{Nomogram, NomS, PrintNomogram, VT, QV,
-                                                            ZoomReset, EnNom, Next, SaveFileData})
-        control->setEnabled(true);
+    for (QWidget* control : studyCommands()) control->setEnabled(true);
+    for (QWidget* control : studyNavigation()) control->setEnabled(true);
     Prev->setEnabled(false);
 }
 
