@@ -44,7 +44,7 @@ std::string dayReportJson(const DayReport& report);
 std::string dayReportCsv(const DayReport& report);
 
 // The command line of uroflow-report: "[--csv] FILE". Returns the exit code:
-// 0 success, 1 the file could not be read, 2 usage error.
+// 0 success, 1 the file could not be read or the report not written, 2 usage error.
 int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace uroflow
