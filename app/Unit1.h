@@ -7,11 +7,17 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <span>
+#include <vector>
 
 #include "app/Platform.h"
 #include "charts/ChartSetup.h"
+#include "nomogram/DayEvaluation.h"
+#include "nomogram/NomogramCurves.h"
 #include "study/Decoder.h"
 #include "study/Image.h"
+#include "study/Passport.h"
 #include "study/StudyScan.h"
 
 class QCheckBox;
@@ -20,6 +26,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTextEdit;
+class QPicture;
 
 namespace uroflow {
 
@@ -63,6 +70,16 @@ class TTMForm : public QWidget, public ChartViews {
     // Writes the samples of the image to an Excel workbook.
     void ExportExcel(const QString& path);
 
+    // The day on the nomogram, leaving the study shown out, and an archived day.
+    void NomogramClick();
+    void EnNomClick();
+    void NomSClick();
+
+    // Printing the window.
+    void PrintNomogramClick();
+    // The client area with its visible controls as they are, as vector drawing.
+    QPicture windowPicture();
+
     // The artefact threshold as the decoder takes it: the integer value of Npor.
     int nporValue() const;
 
@@ -75,6 +92,8 @@ class TTMForm : public QWidget, public ChartViews {
     std::array<QWidget*, 2> studyNavigation() const;
     // The commands that start a transfer or replace the day: off while one runs.
     std::array<QWidget*, 3> transferCommands() const;
+    // Hidden while the window is printed, in this order, and shown again after.
+    std::array<QWidget*, 21> printHiddenControls() const;
 
     // ---- Controls (named as in the window definition) ----
     // Background panels.
@@ -175,6 +194,10 @@ class TTMForm : public QWidget, public ChartViews {
     std::array<bool, kMaxStudies> NomInclude{};
     std::array<double, kMaxStudies> StudyVolume{};
     std::array<double, kMaxStudies> StudyQmax{};
+    // The archived day of the comparison, as read from its file, and its results.
+    Image ArchiveImage{};
+    std::array<double, kMaxStudies> ArchiveVolume{};
+    std::array<double, kMaxStudies> ArchiveQmax{};
     // Results of the last drawing.
     std::int32_t CalibrCoef = 0;
     double VolumeTotal = 0;   // ml
@@ -191,6 +214,16 @@ class TTMForm : public QWidget, public ChartViews {
     // the new image, the study count and the first study drawn.
     void showLoadedImage(const ScanVariant& variant);
     void leaveNomogram();
+    // The age field's whole years; empty after the age message when it is empty.
+    std::optional<int> nomogramAge();
+    std::optional<Sex> patientSex() const;
+    TChartView* nomogramView(NomogramKind kind) const;
+    QString archiveDate() const;
+    // Shows the chart of the patient's sex and age and adds the included studies
+    // (current day yellow, an archive's black, with the archive date in their tips).
+    void placeNomogramPoints(std::span<const EvaluatedStudy> studies,
+                             const std::vector<bool>& included, int age,
+                             const std::optional<QString>& archive);
     void showUroflowgram(bool flowTime);
 
     Platform platform_;

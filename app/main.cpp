@@ -7,6 +7,7 @@
 
 #include "app/Platform.h"
 #include "app/QtPlatform.h"
+#include "app/QtPrinter.h"
 #include "app/Unit1.h"
 #include "app/WaitExcel.h"
 #include "reader/hid/HidapiLayer.h"
@@ -23,13 +24,16 @@ int main(int argc, char** argv) {
     uroflow::SystemClock clock;
     uroflow::QtBeeper beeper;
     uroflow::HidapiLayer hid;
+    uroflow::QtPrinter printer;
+    dialogs.setPrinter(&printer.device());
     const uroflow::Platform platform{
         dialogs,
         clock,
         beeper,
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
-        hid};
+        hid,
+        printer};
 
     uroflow::TTMForm TMForm(platform);
     dialogs.setOwner(&TMForm);

@@ -3,11 +3,13 @@
 // with the right button, and a reset to the view's initial axes.
 
 #include <QChartView>
+#include <QColor>
 #include <QList>
 #include <QPoint>
 #include <QPointF>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class QGraphicsRectItem;
@@ -29,6 +31,13 @@ class TChartView : public QChartView {
     // automatic range is fitted to the points, and that becomes its initial range.
     void fillSeries(const QList<QPointF>& points);
     void clearSeries();
+
+    // Adds points in one colour after those already there; while the pointer rests
+    // on one of them its tool tip shows (no tip for an empty text).
+    void appendPoints(const QList<QPointF>& points, const QColor& colour, const QStringList& tips);
+    // The tool tip of the series point nearest to `point` (value coordinates, judged
+    // in pixels on the plot); empty when there is none.
+    QString pointTip(const QPointF& point) const;
 
     // Undoes zooming and panning: every axis back to its initial range.
     void resetZoom();
@@ -56,6 +65,8 @@ class TChartView : public QChartView {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    void showPointTip(const QPointF& point, bool hovered);
+
     struct AxisRange {
         QPointer<QValueAxis> axis;
         double min = 0;
@@ -74,6 +85,7 @@ class TChartView : public QChartView {
     void spaceLabelsForInitialRanges();
 
     QXYSeries* series_;
+    QStringList tips_;  // one per point of the series, in its order
     QValueAxis* automaticAxis_ = nullptr;
     std::vector<AxisRange> initialRanges_;
     std::vector<AxisIncrement> increments_;

@@ -1,12 +1,12 @@
 // Saving the day to a study file and loading it back.
 
 #include <QCheckBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <memory>
 
 #include "app/Dialogs.h"
+#include "app/FileDialogs.h"
 #include "app/MemoText.h"
 #include "app/Unit1.h"
 #include "charts/ChartView.h"
@@ -15,20 +15,6 @@
 #include "study/RuntimeError.h"
 
 namespace uroflow {
-
-namespace {
-
-const FileDialogSpec kSaveDialog1{QStringLiteral("SaveDialog1"),
-                                  QStringLiteral("Текст Юникод (*.txt);;Книга Exel (*.xlsx)"),
-                                  QStringLiteral("txt")};
-const FileDialogSpec kOpenDialog1{QStringLiteral("OpenDialog1"), QStringLiteral("текстовые(*.txt)"),
-                                  QString()};
-
-std::string nativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-}  // namespace
 
 void TTMForm::SaveFileDataClick() {
     const QString chosen = platform_.dialogs.saveFileName(kSaveDialog1);
@@ -93,6 +79,9 @@ void TTMForm::showLoadedImage(const ScanVariant& variant) {
                 variant.clearAfterLast);
     CurStudyStart = kStudyAreaStart;
     WorkImage = ScannedImage;
+    // A new day: a study left out for the last patient is not left out for this one.
+    NomInclude.fill(true);
+    EnNom->setChecked(true);
     setMemoText(Mnt, QString::number(StudyCount));
     Graf_byteArray(nporValue());
     for (QWidget* control : studyCommands()) control->setEnabled(true);

@@ -4,16 +4,20 @@
 // simulated uroflowmeter in place of the reader.
 
 #include <QDateTime>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "app/Beeper.h"
 #include "app/Clock.h"
 #include "app/Dialogs.h"
 #include "app/Platform.h"
+#include "app/Printer.h"
 #include "reader/SimulatedUroflowmeter.h"
 
 namespace uroflow::test {
@@ -32,6 +36,7 @@ class FakeDialogs : public Dialogs {
     void showError(const QString& text) override;
     QString openFileName(const FileDialogSpec& which) override;
     QString saveFileName(const FileDialogSpec& which) override;
+    bool printerSetup() override;
 
     // Script: the next answers, in order. Without a scripted answer a message
     // box answers with the first button it offers (Ok, Yes, No, Cancel order);
@@ -39,12 +44,27 @@ class FakeDialogs : public Dialogs {
     std::deque<MsgButton> answers;
     std::deque<QString> openNames;
     std::deque<QString> saveNames;
+    bool printerSetupConfirmed = true;
 
     // What the window asked.
     std::vector<RecordedMessage> messages;
     QStringList errors;
     std::vector<FileDialogSpec> openSpecs;
     std::vector<FileDialogSpec> saveSpecs;
+    int printerSetups = 0;
+};
+
+// A printer that keeps what it was given. `whilePrinting` runs in place of the
+// printing, while the window shows its print appearance; `failure` makes every
+// print fail with that text.
+class FakePrinter : public Printer {
+  public:
+    void printFitted(const QPicture& picture, const QSize& size) override;
+
+    std::function<void()> whilePrinting;
+    std::optional<QString> failure;
+    int pages = 0;
+    QSize lastSize;
 };
 
 class FakeClock : public Clock {
@@ -69,10 +89,13 @@ struct FakePlatform {
     FakeBeeper beeper;
     // The reader seam's fake is the simulated uroflowmeter itself; unplugged.
     SimulatedUroflowmeter reader;
+    FakePrinter printer;
     QTemporaryDir programDir;
     QTemporaryDir userConfigDir;
 
     Platform platform();
+    // The same with another printer (the real one, printing to a file).
+    Platform platform(Printer& otherPrinter);
 };
 
 }  // namespace uroflow::test
