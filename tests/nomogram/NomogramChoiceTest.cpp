@@ -55,13 +55,5 @@ TEST(AgeTest, ANonNumberFailsWithTheIntegerConversionText) {
     }
 }
 
-TEST(ChartNameTest, NamesTheWindowsViews) {
-    EXPECT_STREQ(nomogramChartName(NomogramKind::Woman), "ChartNomWoman");
-    EXPECT_STREQ(nomogramChartName(NomogramKind::Man51), "ChartNomMan51");
-    EXPECT_STREQ(nomogramChartName(NomogramKind::Man49), "ChartNomMan49");
-    EXPECT_STREQ(nomogramChartName(NomogramKind::Girls), "ChartNomGirls");
-    EXPECT_STREQ(nomogramChartName(NomogramKind::Boy), "ChartNomBoy");
-}
-
 }  // namespace
 }  // namespace uroflow
