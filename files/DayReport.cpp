@@ -4,7 +4,9 @@
 #include <cmath>
 #include <memory>
 
+#include "files/ExcelExport.h"
 #include "files/StudyFile.h"
+#include "files/XlsxSpreadsheet.h"
 #include "study/RuntimeError.h"
 #include "study/StudyScan.h"
 
@@ -15,7 +17,9 @@ namespace {
 constexpr int kArtefactThreshold = 10;  // what the window's hidden threshold field holds
 constexpr char kUsage[] =
     "usage: uroflow-report [--csv] FILE\n"
-    "Prints the studies of a study file as one JSON object, or as CSV with --csv.\n";
+    "       uroflow-report --xlsx OUT.xlsx FILE\n"
+    "Prints the studies of a study file as one JSON object, or as CSV with --csv;\n"
+    "with --xlsx writes the raw samples to the Excel workbook OUT.xlsx instead.\n";
 
 // Shortest text that reads back as the same double; JSON has no NaN or infinity.
 std::string number(double value) {
@@ -187,25 +191,40 @@ std::string dayReportCsv(const DayReport& report) {
     return out;
 }
 
+void exportDayWorkbook(const Image& device, const std::string& out) {
+    const ExportValues values = buildExportValues(device, calibrationCoefficient(device));
+    XlsxSpreadsheet writer;
+    const std::unique_ptr<SpreadsheetSession> session = writer.connect();
+    if (!session) throw RuntimeError(kSpreadsheetUnavailableText);
+    writeExportWorkbook(*session, values, out);
+}
+
 int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kUsage;
         return 0;
     }
     const bool csv = args.size() == 2 && args[0] == "--csv";
-    const bool usable = csv || (args.size() == 1 && !args[0].starts_with("-"));
+    const bool xlsx = args.size() == 3 && args[0] == "--xlsx";
+    const bool usable = csv || xlsx || (args.size() == 1 && !args[0].starts_with("-"));
     if (!usable) {
         err << kUsage;
         return 2;
     }
     const std::string& path = args.back();
     auto device = std::make_unique<Image>();
+    std::string failing = path;
     try {
         readStudyFile(path, *device);
+        if (xlsx) {
+            failing = args[1];
+            exportDayWorkbook(*device, args[1]);
+            return 0;
+        }
         const DayReport report = buildDayReport(*device);
         out << (csv ? dayReportCsv(report) : dayReportJson(report));
     } catch (const RuntimeError& error) {
-        err << "uroflow-report: " << path << ": " << error.what() << "\n";
+        err << "uroflow-report: " << failing << ": " << error.what() << "\n";
         return 1;
     }
     return 0;

@@ -51,7 +51,7 @@ QString FakeDialogs::saveFileName(const FileDialogSpec& which) {
 }
 
 Platform FakePlatform::platform() {
-    return Platform{dialogs, clock, beeper, programDir.path(), userConfigDir.path()};
+    return Platform{dialogs, clock, beeper, programDir.path(), userConfigDir.path(), reader};
 }
 
 }  // namespace uroflow::test
