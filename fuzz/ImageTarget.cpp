@@ -1,5 +1,5 @@
-// Fuzz target: a memory image through everything a file load and the report tool do,
-// with the invariants of each step checked on the way.
+// Fuzz target: a memory image through everything a file load, the Excel export and the
+// report tool do, with the invariants of each step checked on the way.
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "files/DayReport.h"
+#include "fuzz/ExportCheck.h"
 #include "fuzz/ImageInput.h"
 #include "fuzz/Invariant.h"
 #include "study/Decoder.h"
@@ -181,6 +182,7 @@ void run(const std::uint8_t* data, std::size_t size) {
     draw(downloaded, kStudyAreaStart, k);
 
     checkReport(*device, fileScan);
+    checkExport(*device, k);
     FUZZ_REQUIRE(*device == *untouched);  // nothing changes the day as loaded
 }
 

@@ -20,7 +20,9 @@ namespace fs = std::filesystem;
 
 // Every target's corpus folder and the seeds it holds.
 std::map<std::string, std::vector<uroflow::fuzz::Seed>> allSeeds() {
-    return {{"image", uroflow::fuzz::imageSeeds()}};
+    return {{"image", uroflow::fuzz::imageSeeds()},
+            {"reader", uroflow::fuzz::readerSeeds()},
+            {"age", uroflow::fuzz::ageSeeds()}};
 }
 
 std::vector<std::uint8_t> contents(const fs::path& file) {

@@ -15,5 +15,7 @@ struct Seed {
 
 // The seeds of each target; the target's name is its corpus folder.
 std::vector<Seed> imageSeeds();
+std::vector<Seed> readerSeeds();
+std::vector<Seed> ageSeeds();
 
 }  // namespace uroflow::fuzz
