@@ -73,6 +73,8 @@ StudyBounds scanNomogramStudies(const Image& image) {
 
 EvaluatedStudy evaluateStudy(Image& image, std::uint32_t start, std::uint32_t boundary,
                              std::int32_t k) {
+    // No study reaches past the memory; the reads below rely on it.
+    boundary = std::min<std::uint32_t>(boundary, kMemorySize);
     EvaluatedStudy study;
     study.start = start;
     study.hour = image[start + 2];
