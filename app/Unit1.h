@@ -3,6 +3,7 @@
 // Construction, layout and start/end live in app/Unit1.cpp; each subsystem
 // defines its handlers in its own folder.
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -24,6 +25,7 @@ class QTextEdit;
 namespace uroflow {
 
 class TChartView;
+class TFormWaitExcel;
 class TShape;
 
 // The chart views and their series (ChartGraf, Series1, ChartNomWoman...) are
@@ -62,6 +64,8 @@ class TTMForm : public QWidget, public ChartViews {
     void LoadFileNamed(const QString& path);
     // Writes the samples of the image to an Excel workbook.
     void ExportExcel(const QString& path);
+    // The wait window the export shows in place of this one, made by main after it.
+    void useWaitWindow(TFormWaitExcel& waitWindow);
 
     // The artefact threshold as the decoder takes it: the integer value of Npor.
     int nporValue() const;
@@ -194,6 +198,7 @@ class TTMForm : public QWidget, public ChartViews {
     void showUroflowgram(bool flowTime);
 
     Platform platform_;
+    QPointer<TFormWaitExcel> waitWindow_;
 };
 
 }  // namespace uroflow

@@ -9,6 +9,7 @@
 #include "app/QtPlatform.h"
 #include "app/Unit1.h"
 #include "app/WaitExcel.h"
+#include "files/XlsxSpreadsheet.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -21,13 +22,19 @@ int main(int argc, char** argv) {
     uroflow::QtDialogs dialogs;
     uroflow::SystemClock clock;
     uroflow::QtBeeper beeper;
+    uroflow::XlsxSpreadsheet spreadsheet;
     const uroflow::Platform platform{
-        dialogs, clock, beeper, QCoreApplication::applicationDirPath(),
+        dialogs,
+        clock,
+        beeper,
+        spreadsheet,
+        QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
 
     uroflow::TTMForm TMForm(platform);
     dialogs.setOwner(&TMForm);
     uroflow::TFormWaitExcel FormWaitExcel(&TMForm);
+    TMForm.useWaitWindow(FormWaitExcel);
     TMForm.show();
 
     if (argc > 1) {

@@ -12,8 +12,8 @@
 #include "files/XlsxSpreadsheet.h"
 #include "study/RuntimeError.h"
 #include "tests/files/TempFolder.h"
-#include "tests/files/WorkbookReader.h"
 #include "tests/support/ImageBuilder.h"
+#include "tests/support/WorkbookReader.h"
 
 namespace uroflow {
 namespace {
