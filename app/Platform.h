@@ -8,17 +8,21 @@ namespace uroflow {
 class Dialogs;
 class Clock;
 class Beeper;
+class HidLayer;
 class Spreadsheet;
 
 struct Platform {
     Dialogs& dialogs;
     Clock& clock;
     Beeper& beeper;
-    Spreadsheet& spreadsheet;
     // Folder of rdp.ini: beside the executable.
     QString programDir;
     // Used when programDir cannot be written (an installed program).
     QString userConfigDir;
+    // The USB HID devices: the reader link.
+    HidLayer& hid;
+    // The spreadsheet application the Excel export drives.
+    Spreadsheet& spreadsheet;
 };
 
 }  // namespace uroflow

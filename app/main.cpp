@@ -10,6 +10,7 @@
 #include "app/Unit1.h"
 #include "app/WaitExcel.h"
 #include "files/XlsxSpreadsheet.h"
+#include "reader/hid/HidapiLayer.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -22,14 +23,16 @@ int main(int argc, char** argv) {
     uroflow::QtDialogs dialogs;
     uroflow::SystemClock clock;
     uroflow::QtBeeper beeper;
+    uroflow::HidapiLayer hid;
     uroflow::XlsxSpreadsheet spreadsheet;
     const uroflow::Platform platform{
         dialogs,
         clock,
         beeper,
-        spreadsheet,
         QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
+        hid,
+        spreadsheet};
 
     uroflow::TTMForm TMForm(platform);
     dialogs.setOwner(&TMForm);

@@ -115,7 +115,8 @@ QString FakeDialogs::saveFileName(const FileDialogSpec& which) {
 }
 
 Platform FakePlatform::platform() {
-    return Platform{dialogs, clock, beeper, spreadsheet, programDir.path(), userConfigDir.path()};
+    return Platform{dialogs, clock,      beeper, programDir.path(), userConfigDir.path(),
+                    reader,  spreadsheet};
 }
 
 }  // namespace uroflow::test

@@ -1,6 +1,7 @@
 #pragma once
 // Test doubles of the window's platform seams: dialogs that answer from a
-// script and record what was asked, a settable clock and a beep counter.
+// script and record what was asked, a settable clock, a beep counter and the
+// simulated uroflowmeter in place of the reader.
 
 #include <QDateTime>
 #include <QString>
@@ -17,6 +18,7 @@
 #include "app/Dialogs.h"
 #include "app/Platform.h"
 #include "files/Spreadsheet.h"
+#include "reader/SimulatedUroflowmeter.h"
 
 namespace uroflow::test {
 
@@ -52,6 +54,8 @@ class FakeDialogs : public Dialogs {
 class FakeClock : public Clock {
   public:
     QDateTime now() const override { return current; }
+    // Moves with `current`, so a test advances both at once.
+    std::int64_t steadyMs() const override { return current.toMSecsSinceEpoch(); }
     QDateTime current{QDate(2026, 3, 5), QTime(7, 4)};
 };
 
@@ -85,6 +89,8 @@ struct FakePlatform {
     FakeDialogs dialogs;
     FakeClock clock;
     FakeBeeper beeper;
+    // The reader seam's fake is the simulated uroflowmeter itself; unplugged.
+    SimulatedUroflowmeter reader;
     FakeSpreadsheet spreadsheet;
     QTemporaryDir programDir;
     QTemporaryDir userConfigDir;
