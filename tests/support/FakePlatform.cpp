@@ -26,43 +26,26 @@ QString nextName(std::deque<QString>& names) {
 
 class FakeSession : public SpreadsheetSession {
   public:
-    FakeSession(FakeSpreadsheet& app, std::unique_ptr<SpreadsheetSession> real)
-        : app_(app), real_(std::move(real)) {}
+    explicit FakeSession(FakeSpreadsheet& app) : app_(app) {}
     ~FakeSession() override { app_.calls.push_back("release"); }
 
-    void setVisible(bool visible) override {
-        record("visible", visible);
-        if (real_) real_->setVisible(visible);
-    }
-    void addWorkbook() override {
-        record("workbook");
-        if (real_) real_->addWorkbook();
-    }
-    void selectWorksheet(int number) override {
-        record("sheet", number);
-        if (real_) real_->selectWorksheet(number);
-    }
+    void setVisible(bool visible) override { record("visible", visible); }
+    void addWorkbook() override { record("workbook"); }
+    void selectWorksheet(int number) override { record("sheet", number); }
     void setText(int row, int column, const std::string& utf8) override {
         record("text", row, column, utf8);
-        if (real_) real_->setText(row, column, utf8);
     }
     void setInteger(int row, int column, std::int64_t value) override {
         record("int", row, column, value);
-        if (real_) real_->setInteger(row, column, value);
     }
     void setDouble(int row, int column, double value) override {
         record("double", row, column, value);
-        if (real_) real_->setDouble(row, column, value);
     }
     void saveAs(const std::string& path) override {
         record("saveAs", path);
         if (!app_.saveError.empty()) throw RuntimeError(app_.saveError);
-        if (real_) real_->saveAs(path);
     }
-    void close() override {
-        record("close");
-        if (real_) real_->close();
-    }
+    void close() override { record("close"); }
 
   private:
     template <typename... Args>
@@ -74,7 +57,6 @@ class FakeSession : public SpreadsheetSession {
     }
 
     FakeSpreadsheet& app_;
-    std::unique_ptr<SpreadsheetSession> real_;
 };
 
 }  // namespace
@@ -83,7 +65,7 @@ std::unique_ptr<SpreadsheetSession> FakeSpreadsheet::connect() {
     calls.push_back("connect");
     if (onConnect) onConnect();
     if (!available) return nullptr;
-    return std::make_unique<FakeSession>(*this, writer ? writer->connect() : nullptr);
+    return std::make_unique<FakeSession>(*this);
 }
 
 MsgButton FakeDialogs::message(const QString& caption, const QString& text, MsgIcon icon,

@@ -65,8 +65,7 @@ class FakeBeeper : public Beeper {
     int beeps = 0;
 };
 
-// The spreadsheet application: records every call of the export in order and, when
-// `writer` is set, passes the calls on to it (the real writer, to read the file back).
+// The spreadsheet application: records every call of the export in order.
 class FakeSpreadsheet : public Spreadsheet {
   public:
     std::unique_ptr<SpreadsheetSession> connect() override;
@@ -75,7 +74,6 @@ class FakeSpreadsheet : public Spreadsheet {
     bool available = true;            // false: neither attaching nor creating works
     std::string saveError;            // not empty: saveAs fails with this text
     std::function<void()> onConnect;  // runs inside connect, to look at the screen
-    Spreadsheet* writer = nullptr;
 
     // What the export did, one entry per call: "connect", "visible 1", "workbook",
     // "sheet 1", "text R C <text>", "int R C <value>", "double R C <value>",
