@@ -71,6 +71,8 @@ std::unique_ptr<SpreadsheetSession> FakeSpreadsheet::connect() {
 MsgButton FakeDialogs::message(const QString& caption, const QString& text, MsgIcon icon,
                                int buttons) {
     messages.push_back({caption, text, icon, buttons});
+    // A copy: the hook may open further boxes.
+    if (onMessage) onMessage(RecordedMessage(messages.back()));
     if (answers.empty()) return firstOffered(buttons);
     const MsgButton answer = answers.front();
     answers.pop_front();
