@@ -12,9 +12,11 @@
 #include <QTextEdit>
 #include <algorithm>
 
+#include "app/DemoPacer.h"
 #include "app/Shape.h"
 #include "charts/ChartView.h"
 #include "tests/handlers/HandlerFixture.h"
+#include "tools/demo/DemoDay.h"
 
 namespace uroflow::test {
 
@@ -524,6 +526,26 @@ TEST_F(ReaderTest, TheWindowClosedWhileAReportWaitsOnAMessageBox) {
     form.reset();
     sim().sendBlocks(std::vector<Block>(3));
     EXPECT_EQ(sim().deliverAll(), 3u);
+}
+
+TEST_F(ReaderTest, TheDemoModeDownloadsTheDemoDayPacedThroughTheEventLoop) {
+    const auto day = std::make_unique<Image>(buildDemoDay());
+    sim().loadMemory(std::span(*day).first(kMemorySize));
+    sim().plug();
+    DemoPacer pacer(sim());
+    while (!form->ReaderFound) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    press(&TTMForm::ReadDataClick);
+    int turns = 0;
+    while (fake.beeper.beeps == 0) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        ++turns;
+    }
+    // The event loop ran between the reports, not once for all of them.
+    EXPECT_GT(turns, 100);
+    expectAtRest();
+    EXPECT_EQ(form->Mnt->toPlainText(), QString::number(demoDayPlan().size()));
+    EXPECT_TRUE(
+        std::equal(sim().memory().begin(), sim().memory().end(), form->DeviceImage.begin()));
 }
 
 }  // namespace uroflow::test
