@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "files/DaySummary.h"
 #include "files/StudyFile.h"
 #include "study/RuntimeError.h"
 #include "study/StudyScan.h"
@@ -14,8 +15,9 @@ namespace {
 
 constexpr int kArtefactThreshold = 10;  // what the window's hidden threshold field holds
 constexpr char kUsage[] =
-    "usage: uroflow-report [--csv] FILE\n"
-    "Prints the studies of a study file as one JSON object, or as CSV with --csv.\n";
+    "usage: uroflow-report [--csv] [--night HH:MM-HH:MM] FILE\n"
+    "Prints the studies of a study file and the day's summary as one JSON object, or the\n"
+    "studies as CSV with --csv. --night sets the night of the summary (23:00-07:00).\n";
 
 // Shortest text that reads back as the same double; JSON has no NaN or infinity.
 std::string number(double value) {
@@ -107,6 +109,24 @@ std::string studyJson(const StudyReport& study) {
     return out;
 }
 
+std::string optionalNumber(const std::optional<double>& value) {
+    return value ? number(*value) : "null";
+}
+
+std::string summaryJson(const DaySummary& summary) {
+    return "{\"voidings\":" + std::to_string(summary.counted) +
+           ",\"total\":" + number(summary.total) +
+           ",\"largest\":" + optionalNumber(summary.largest) +
+           ",\"qmax_mean\":" + optionalNumber(summary.qmaxMean) +
+           ",\"qmax_highest\":" + optionalNumber(summary.qmaxHighest) +
+           ",\"night\":{\"from\":" + jsonString(clockText(summary.window.from)) +
+           ",\"to\":" + jsonString(clockText(summary.window.to)) +
+           ",\"voidings\":" + std::to_string(summary.nightVoidings) +
+           ",\"volume\":" + number(summary.nocturnalVolume) +
+           ",\"npi\":" + optionalNumber(summary.npi) +
+           "},\"reason\":" + optionalJsonString(summary.notSummed) + "}";
+}
+
 }  // namespace
 
 std::string batteryText(std::uint8_t batteryByte) {
@@ -147,7 +167,7 @@ DayReport buildDayReport(const Image& device) {
     return report;
 }
 
-std::string dayReportJson(const DayReport& report) {
+std::string dayReportJson(const DayReport& report, const NightWindow& night) {
     const Passport& p = report.passport;
     std::string out = "{\"passport\":{\"sex\":" + jsonString(sexText(p.sex)) +
                       ",\"name\":" + jsonString(p.name) + ",\"age\":" + jsonString(p.age) +
@@ -160,7 +180,7 @@ std::string dayReportJson(const DayReport& report) {
         out += i == 0 ? "\n" : ",\n";
         out += studyJson(report.studies[i]);
     }
-    out += "]}\n";
+    out += "],\n\"summary\":" + summaryJson(summarizeDay(report, night)) + "}\n";
     return out;
 }
 
@@ -192,18 +212,38 @@ int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::o
         out << kUsage;
         return 0;
     }
-    const bool csv = args.size() == 2 && args[0] == "--csv";
-    const bool usable = csv || (args.size() == 1 && !args[0].starts_with("-"));
-    if (!usable) {
+    bool csv = false;
+    NightWindow night;
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--csv") {
+            csv = true;
+        } else if (args[i] == "--night" && i + 1 < args.size()) {
+            const std::optional<NightWindow> parsed = parseNightWindow(args[++i]);
+            if (!parsed) {
+                err << "uroflow-report: the night must be given as HH:MM-HH:MM with two "
+                       "different times, not '"
+                    << args[i] << "'\n";
+                return 2;
+            }
+            night = *parsed;
+        } else if (args[i].starts_with("-")) {
+            files.clear();
+            break;
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.size() != 1) {
         err << kUsage;
         return 2;
     }
-    const std::string& path = args.back();
+    const std::string& path = files.front();
     auto device = std::make_unique<Image>();
     try {
         readStudyFile(path, *device);
         const DayReport report = buildDayReport(*device);
-        out << (csv ? dayReportCsv(report) : dayReportJson(report));
+        out << (csv ? dayReportCsv(report) : dayReportJson(report, night));
     } catch (const RuntimeError& error) {
         err << "uroflow-report: " << path << ": " << error.what() << "\n";
         return 1;
