@@ -5,7 +5,9 @@
 #include <memory>
 
 #include "files/DaySummary.h"
+#include "files/ExcelExport.h"
 #include "files/StudyFile.h"
+#include "files/XlsxSpreadsheet.h"
 #include "study/RuntimeError.h"
 #include "study/StudyScan.h"
 
@@ -16,8 +18,10 @@ namespace {
 constexpr int kArtefactThreshold = 10;  // what the window's hidden threshold field holds
 constexpr char kUsage[] =
     "usage: uroflow-report [--csv] [--night HH:MM-HH:MM] FILE\n"
+    "       uroflow-report --xlsx OUT.xlsx FILE\n"
     "Prints the studies of a study file and the day's summary as one JSON object, or the\n"
-    "studies as CSV with --csv. --night sets the night of the summary (23:00-07:00).\n";
+    "studies as CSV with --csv; --night sets the summary's night (23:00-07:00). With\n"
+    "--xlsx writes the raw samples to the Excel workbook OUT.xlsx instead.\n";
 
 // Shortest text that reads back as the same double; JSON has no NaN or infinity.
 std::string number(double value) {
@@ -207,18 +211,31 @@ std::string dayReportCsv(const DayReport& report) {
     return out;
 }
 
+void exportDayWorkbook(const Image& device, const std::string& out) {
+    const ExportValues values = buildExportValues(device, calibrationCoefficient(device));
+    XlsxSpreadsheet writer;
+    const std::unique_ptr<SpreadsheetSession> session = writer.connect();
+    if (!session) throw RuntimeError(kSpreadsheetUnavailableText);
+    writeExportWorkbook(*session, values, out);
+}
+
 int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kUsage;
         return 0;
     }
     bool csv = false;
+    std::optional<std::string> xlsx;
     NightWindow night;
     std::vector<std::string> files;
+    bool usable = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
+        const bool hasValue = i + 1 < args.size();
         if (args[i] == "--csv") {
             csv = true;
-        } else if (args[i] == "--night" && i + 1 < args.size()) {
+        } else if (args[i] == "--xlsx" && hasValue) {
+            xlsx = args[++i];
+        } else if (args[i] == "--night" && hasValue) {
             const std::optional<NightWindow> parsed = parseNightWindow(args[++i]);
             if (!parsed) {
                 err << "uroflow-report: the night must be given as HH:MM-HH:MM with two "
@@ -228,24 +245,29 @@ int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::o
             }
             night = *parsed;
         } else if (args[i].starts_with("-")) {
-            files.clear();
-            break;
+            usable = false;
         } else {
             files.push_back(args[i]);
         }
     }
-    if (files.size() != 1) {
+    if (!usable || files.size() != 1 || (csv && xlsx)) {
         err << kUsage;
         return 2;
     }
     const std::string& path = files.front();
     auto device = std::make_unique<Image>();
+    std::string failing = path;
     try {
         readStudyFile(path, *device);
+        if (xlsx) {
+            failing = *xlsx;
+            exportDayWorkbook(*device, *xlsx);
+            return 0;
+        }
         const DayReport report = buildDayReport(*device);
         out << (csv ? dayReportCsv(report) : dayReportJson(report, night));
     } catch (const RuntimeError& error) {
-        err << "uroflow-report: " << path << ": " << error.what() << "\n";
+        err << "uroflow-report: " << failing << ": " << error.what() << "\n";
         return 1;
     }
     return 0;

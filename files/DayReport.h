@@ -45,8 +45,14 @@ std::string dayReportJson(const DayReport& report, const NightWindow& night = {}
 // Semicolon-separated, texts quoted, numbers with "." and empty for none.
 std::string dayReportCsv(const DayReport& report);
 
-// The command line of uroflow-report: "[--csv] [--night HH:MM-HH:MM] FILE". Returns the exit code:
-// 0 success, 1 the file could not be read, 2 usage error.
+// The Excel export of the window for a study file's image, written to `out`. Throws
+// RuntimeError for K = 0 or a workbook that cannot be written; nothing is left at
+// `out` then (an existing file stays as it was).
+void exportDayWorkbook(const Image& device, const std::string& out);
+
+// The command line of uroflow-report: "[--csv] [--night HH:MM-HH:MM] FILE" or
+// "--xlsx OUT FILE". Returns the exit code: 0 success, 1 the file could not be read or
+// the workbook not written, 2 usage error.
 int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace uroflow
