@@ -8,6 +8,7 @@ namespace uroflow {
 class Dialogs;
 class Clock;
 class Beeper;
+class HidLayer;
 
 struct Platform {
     Dialogs& dialogs;
@@ -17,6 +18,8 @@ struct Platform {
     QString programDir;
     // Used when programDir cannot be written (an installed program).
     QString userConfigDir;
+    // The USB HID devices: the reader link.
+    HidLayer& hid;
 };
 
 }  // namespace uroflow

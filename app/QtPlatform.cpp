@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <chrono>
 
 namespace uroflow {
 
@@ -103,6 +104,11 @@ QString QtDialogs::runFileDialog(const FileDialogSpec& which, bool save) {
 
 QDateTime SystemClock::now() const {
     return QDateTime::currentDateTime();
+}
+
+std::int64_t SystemClock::steadyMs() const {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 void QtBeeper::beep() {

@@ -35,6 +35,7 @@ class QtDialogs : public Dialogs {
 class SystemClock : public Clock {
   public:
     QDateTime now() const override;
+    std::int64_t steadyMs() const override;
 };
 
 class QtBeeper : public Beeper {

@@ -9,6 +9,7 @@
 #include "app/QtPlatform.h"
 #include "app/Unit1.h"
 #include "app/WaitExcel.h"
+#include "reader/hid/HidapiLayer.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -21,9 +22,14 @@ int main(int argc, char** argv) {
     uroflow::QtDialogs dialogs;
     uroflow::SystemClock clock;
     uroflow::QtBeeper beeper;
+    uroflow::HidapiLayer hid;
     const uroflow::Platform platform{
-        dialogs, clock, beeper, QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
+        dialogs,
+        clock,
+        beeper,
+        QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
+        hid};
 
     uroflow::TTMForm TMForm(platform);
     dialogs.setOwner(&TMForm);

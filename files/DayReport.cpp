@@ -1,5 +1,6 @@
 #include "files/DayReport.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <memory>
@@ -257,6 +258,7 @@ int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::o
     const std::string& path = files.front();
     auto device = std::make_unique<Image>();
     std::string failing = path;
+    std::string text;
     try {
         readStudyFile(path, *device);
         if (xlsx) {
@@ -265,9 +267,19 @@ int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::o
             return 0;
         }
         const DayReport report = buildDayReport(*device);
-        out << (csv ? dayReportCsv(report) : dayReportJson(report, night));
+        text = csv ? dayReportCsv(report) : dayReportJson(report, night);
     } catch (const RuntimeError& error) {
         err << "uroflow-report: " << failing << ": " << error.what() << "\n";
+        return 1;
+    }
+    // A report lost on a full disk or a closed pipe must not look like success.
+    errno = 0;
+    out << text << std::flush;
+    if (!out) {
+        const int error = errno;
+        err << "uroflow-report: cannot write the report";
+        if (error != 0) err << ": " << fileErrorText(error, FileAccess::Write);
+        err << "\n";
         return 1;
     }
     return 0;

@@ -51,8 +51,8 @@ std::string dayReportCsv(const DayReport& report);
 void exportDayWorkbook(const Image& device, const std::string& out);
 
 // The command line of uroflow-report: "[--csv] [--night HH:MM-HH:MM] FILE" or
-// "--xlsx OUT FILE". Returns the exit code: 0 success, 1 the file could not be read or
-// the workbook not written, 2 usage error.
+// "--xlsx OUT FILE". Returns the exit code: 0 success, 1 the file could not be read, the
+// workbook or the report not written, 2 usage error.
 int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace uroflow

@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "study/RuntimeError.h"
@@ -68,17 +71,28 @@ std::string fileErrorText(int error, FileAccess access) {
         default:
             break;
     }
-    return "I/O error " + std::to_string(error);
+    // The system's own words, in English whatever the locale, so the number means
+    // something to the user.
+    const std::string text = "I/O error " + std::to_string(error);
+    const char* description = ::strerrordesc_np(error);
+    return description ? text + ": " + description : text;
 }
 
 void readStudyFile(const std::string& path, Image& device) {
     device.fill(0);
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Only a regular file is a day. A FIFO would block the open (and the window) until
+    // something writes to it; a socket or a device is no file at all.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) fail(EACCES, FileAccess::Read);
+    // Non-blocking open, so a FIFO put in its place since cannot block either.
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!file.valid()) {
         const int error = errno;
         if (error == ENOENT && parentFolderMissing(path)) fail(ENOTDIR, FileAccess::Read);
         fail(error, FileAccess::Read);
     }
+    if (::fstat(file.get(), &info) != 0) fail(errno, FileAccess::Read);
+    if (!S_ISREG(info.st_mode)) fail(EACCES, FileAccess::Read);
     std::size_t done = 0;
     while (done < kMemorySize) {
         const ssize_t got = ::read(file.get(), device.data() + done, kMemorySize - done);
@@ -93,7 +107,7 @@ void readStudyFile(const std::string& path, Image& device) {
 
 namespace {
 
-void writeImage(Descriptor& file, const Image& device) {
+void writeImage(const Descriptor& file, const Image& device) {
     std::size_t done = 0;
     while (done < kMemorySize) {
         const ssize_t put = ::write(file.get(), device.data() + done, kMemorySize - done);
@@ -105,24 +119,43 @@ void writeImage(Descriptor& file, const Image& device) {
         if (put == 0) fail(ENOSPC, FileAccess::Write);
         done += static_cast<std::size_t>(put);
     }
-    if (file.close() != 0) fail(errno, FileAccess::Write);
 }
 
-// Replaces an existing day only once the new image is complete beside it, so a full
-// disk or a failing medium never leaves the earlier file cut short. Returns false
-// when no file can be made beside it (then the file is written in place).
-bool replaceBySibling(const std::string& path, const Image& device) {
-    struct stat existing {};
-    if (::lstat(path.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode)) return false;
+// The file a name stands for: symbolic links followed, so a day saved through a link
+// replaces the real file and the link stays. A name that does not resolve (nothing
+// there yet, a dangling link, a loop) is used as it is and fails or creates on open.
+std::string realTarget(const std::string& path) {
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
+    return resolved ? std::string(resolved.get()) : path;
+}
+
+// Replaces an existing day only once the new image is complete and on disk beside it, so
+// a full disk or a failing medium never leaves the earlier file cut short. The new file
+// gets the old one's owner and permission bits. Returns false when no such file can be
+// made (a folder the user may not write, an owner only root may give): then the day is
+// overwritten in place.
+bool replaceBySibling(const std::string& target, const struct stat& existing, const Image& device) {
     // A file the user may not write stays protected: the in-place write reports it.
-    if (::access(path.c_str(), W_OK) != 0) return false;
-    std::string sibling = path + ".XXXXXX";
+    if (::access(target.c_str(), W_OK) != 0) return false;
+    // Other names of the same file see the new day only when it is written in place.
+    if (existing.st_nlink > 1) return false;
+    std::string sibling = target + ".XXXXXX";
     Descriptor file(::mkstemp(sibling.data()));
     if (!file.valid()) return false;
+    struct stat created {};
+    const bool sameOwner = ::fstat(file.get(), &created) == 0 &&
+                           created.st_uid == existing.st_uid && created.st_gid == existing.st_gid;
+    // fchown before fchmod: changing the owner clears set-id bits.
+    if ((!sameOwner && ::fchown(file.get(), existing.st_uid, existing.st_gid) != 0) ||
+        ::fchmod(file.get(), existing.st_mode & 07777) != 0) {
+        ::unlink(sibling.c_str());
+        return false;
+    }
     try {
-        ::fchmod(file.get(), existing.st_mode & 07777);
         writeImage(file, device);
-        if (::rename(sibling.c_str(), path.c_str()) != 0) fail(errno, FileAccess::Write);
+        if (::fsync(file.get()) != 0 || file.close() != 0) fail(errno, FileAccess::Write);
+        if (::rename(sibling.c_str(), target.c_str()) != 0) fail(errno, FileAccess::Write);
     } catch (...) {
         ::unlink(sibling.c_str());
         throw;
@@ -130,13 +163,40 @@ bool replaceBySibling(const std::string& path, const Image& device) {
     return true;
 }
 
+// Overwrites the file's first 65,536 bytes without truncating it first, so an existing
+// day keeps its blocks and a full disk cannot leave it half written; a longer file is
+// cut to the image only once the image is in. Creates the file when there is none.
+void writeInPlace(const std::string& target, const Image& device) {
+    // Non-blocking, so a FIFO put there meanwhile fails instead of waiting for a reader.
+    Descriptor file(::open(target.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666));
+    if (!file.valid()) fail(errno, FileAccess::Write);
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) fail(errno, FileAccess::Write);
+    const int flags = ::fcntl(file.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        fail(errno, FileAccess::Write);
+    }
+    writeImage(file, device);
+    if (S_ISREG(info.st_mode) && info.st_size > static_cast<off_t>(kMemorySize) &&
+        ::ftruncate(file.get(), kMemorySize) != 0) {
+        fail(errno, FileAccess::Write);
+    }
+    if (file.close() != 0) fail(errno, FileAccess::Write);
+}
+
 }  // namespace
 
 void writeStudyFile(const std::string& path, const Image& device) {
-    if (replaceBySibling(path, device)) return;
-    Descriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!file.valid()) fail(errno, FileAccess::Write);
-    writeImage(file, device);
+    const std::string target = realTarget(path);
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0) {
+        // A FIFO would wait for a reader and a socket cannot be opened: neither is a day.
+        if (S_ISFIFO(existing.st_mode) || S_ISSOCK(existing.st_mode)) {
+            fail(EACCES, FileAccess::Write);
+        }
+        if (S_ISREG(existing.st_mode) && replaceBySibling(target, existing, device)) return;
+    }
+    writeInPlace(target, device);
 }
 
 }  // namespace uroflow

@@ -1,3 +1,21 @@
+// Decoding of one study into its uroflowgram and indices.
+//
+// One study record as the device writes it (the first study of samples/demo-day.txt,
+// at offset 99, K = 50,000, so 4,000 raw = 1 ml and a sample of 500 raw = 1 ml/s):
+//
+//   +0    FE FE                 start word
+//   +2    06 28                 start time: hour 6, minute 40 (numbers, not digits)
+//   +4    00 00 00 00 ... 00 00 samples 1 to 20: raw weight gained in each 1/8 s, high
+//                               byte first; nothing yet, the patient is waiting
+//                               (sample 2, at +6, is cleared by the scan in any case)
+//   +44   00 03 00 11 00 26 ... samples 21 on: the flow begins (3, 17, 38 raw)
+//   +802  00 00 ... 00 00       samples 400 to 407, the last eight, are 0: the walk looks
+//                               16 bytes ahead for the end word and never decodes them
+//   +818  FD FD                 end word
+//   +820  06 41                 static reading: 1601 x 256 raw = 409.9 ml
+//
+// The next record's FE FE follows at once; unwritten memory after the last one is FF.
+
 #include "study/Decoder.h"
 
 #include <algorithm>
@@ -23,6 +41,8 @@ constexpr double kWaitVolume = 4000;
 constexpr int kDecimation = 7;
 // CumVolume is indexed by k, which ends at most at kMaxWordSteps.
 constexpr std::size_t kCumVolumeSize = kMaxWordSteps + 1;
+// Share of the volume that ends the flow time.
+constexpr double kFlowEndShare = 0.95;
 
 std::string twoDigits(int value) {
     std::string text = std::to_string(value);
@@ -30,19 +50,167 @@ std::string twoDigits(int value) {
     return text;
 }
 
-// Ends the walk on unwritten memory or an end word 16 (or 17) bytes ahead of the next
-// sample; an end word yields the static reading after it.
-bool endAhead(const Image& work, int p, std::int32_t k, std::optional<double>& volumeStatic) {
-    if (word(work, p + 16) == kUnwrittenWord) return true;
-    if (word(work, p + 16) == kEndWord) {
-        volumeStatic = staticReadingToMl(word(work, p + 18), k);
+// What the walk over one study gathers; volumes raw unless named otherwise.
+struct WalkTotals {
+    std::uint16_t k = 0;  // sample number when the walk ended
+    std::uint16_t waitCount = 0;
+    std::uint16_t qmaxIndex = 0;
+    double volumeTotal = 0;
+    double flowMax = 0;         // largest smoothed sample
+    double volumeAtQmaxMl = 0;  // this sample's volume included
+    std::optional<double> volumeStaticMl;
+    std::vector<double> cumVolume = std::vector<double>(kCumVolumeSize, 0.0);  // after sample k
+};
+
+// The word walk: from the start word at params.curStudyStart, two bytes a step, over
+// the samples until an end word, unwritten memory or the next study's start word lies
+// ahead, or the step limit is used up. Fills the curves and the start time of `result`
+// and patches `work` (artefact cuts, noise floor).
+class WordWalk {
+  public:
+    WordWalk(Image& work, const DecodeParams& params, DecodeResult& result)
+        : work_(work), params_(params), result_(result), p_(params.curStudyStart) {
+        result_.flowTime.reserve(kMaxWordSteps);
+        result_.flowVolume.reserve(kMaxWordSteps / kDecimation + 1);
+    }
+
+    // False when an invalid start time stopped the walk (result.error says which).
+    bool run() {
+        for (std::uint32_t step = 0; step < kMaxWordSteps; ++step) {
+            if (word(work_, p_) == kStartWord) {
+                if (!startWord()) return false;
+            } else if (markerCount_ == 2) {
+                break;  // the next study's start word has been passed
+            } else {
+                sample();
+            }
+            p_ += 2;
+            if (endAhead()) break;
+            ++totals_.k;
+        }
         return true;
     }
-    if (word(work, p + 17) == kEndWord) {
-        volumeStatic = staticReadingToMl(word(work, p + 19), k);
+
+    const WalkTotals& totals() const { return totals_; }
+
+  private:
+    // The start word and the time after it. p and k are 16-bit and wrap, as the
+    // device's own counters do.
+    bool startWord() {
+        p_ += 2;
+        const int hour = work_[p_];
+        const int minute = work_[p_ + 1];
+        const std::string hourMinute = twoDigits(hour) + ":" + twoDigits(minute);
+        if (hour > 23 || minute > 59) {
+            result_.error = "'" + hourMinute + "' is not a valid time";
+            return false;
+        }
+        // Built once per start word so the sample step does not allocate.
+        timeText_ = hourMinute + ":00";
+        timeShown_ = false;
+        ++markerCount_;
         return true;
     }
-    return false;
+
+    // Sample k at p: artefact cut, smoothing, noise floor, the two curves, the sums.
+    void sample() {
+        const std::int32_t kCoef = params_.calibrCoef;
+        const std::uint16_t x = word(work_, p_);
+        const std::uint16_t y = word(work_, p_ + 2);
+        // A jump by the threshold factor is a knock on the scale: drop the next two
+        // samples. Start words and above are left out of the test.
+        if (x > 0 && x < kStartWord && y < kStartWord &&
+            static_cast<double>(y) / x >= params_.npr) {
+            std::fill_n(work_.begin() + p_ + 2, 4, std::uint8_t{0});
+        }
+        const double f = smoothed(x);
+        // Readings of at most 0x01FF are scale noise: no volume, but f stays.
+        if (work_[p_] <= 1) {
+            work_[p_] = 0;
+            work_[p_ + 1] = 0;
+        }
+        const double flow = rawToMlPerSecond(f, kCoef);
+        result_.flowTime.push_back({samplesToSeconds(totals_.k), flow});
+        if (decimation_ == kDecimation) {
+            result_.flowVolume.push_back({rawToMl(totals_.volumeTotal, kCoef), flow});
+            decimation_ = 0;
+        }
+        ++decimation_;
+        if (!timeShown_) {
+            result_.startTime = timeText_;
+            timeShown_ = true;
+        }
+        totals_.volumeTotal += word(work_, p_);
+        totals_.cumVolume[totals_.k] = totals_.volumeTotal;
+        if (totals_.volumeTotal < kWaitVolume) ++totals_.waitCount;
+        if (f > totals_.flowMax) {
+            totals_.flowMax = f;
+            totals_.volumeAtQmaxMl = rawToMl(totals_.volumeTotal, kCoef);
+            totals_.qmaxIndex = totals_.k;
+        }
+    }
+
+    // The 9-point window around p once it lies inside the study, else the sample itself.
+    double smoothed(std::uint16_t x) const {
+        if (p_ < params_.curStudyStart + kSmoothingFrom) return x;
+        double f = 0;
+        for (int i = 0; i < 9; ++i) f += kSmoothing[i] * word(work_, p_ - 8 + 2 * i);
+        return f;
+    }
+
+    // Ends the walk on unwritten memory or an end word 16 (or 17) bytes ahead of the next
+    // sample; an end word yields the static reading after it.
+    bool endAhead() {
+        if (word(work_, p_ + 16) == kUnwrittenWord) return true;
+        for (const int distance : {16, 17}) {
+            if (word(work_, p_ + distance) == kEndWord) {
+                totals_.volumeStaticMl =
+                    staticReadingToMl(word(work_, p_ + distance + 2), params_.calibrCoef);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    Image& work_;
+    const DecodeParams& params_;
+    DecodeResult& result_;
+    std::uint16_t p_;
+    int markerCount_ = 0;
+    int decimation_ = 0;
+    std::string timeText_ = "::00";
+    bool timeShown_ = false;
+    WalkTotals totals_;
+};
+
+// The 95 % point: the first sample from the end of the wait whose running volume
+// exceeds 95 % of the total; 0 when there is none.
+std::uint16_t point95(const WalkTotals& walk) {
+    const std::size_t lastIndex = std::min<std::size_t>(walk.k, kCumVolumeSize - 1);
+    for (std::size_t i = walk.waitCount; i <= lastIndex; ++i) {
+        if (walk.cumVolume[i] > kFlowEndShare * walk.volumeTotal) {
+            return static_cast<std::uint16_t>(i);
+        }
+    }
+    return 0;
+}
+
+// T1 to T4, Q1, Q2, V1 and V2 from the walk and its 95 % point.
+StudyIndices studyIndices(const WalkTotals& walk, std::uint16_t index95, std::int32_t kCoef) {
+    StudyIndices indices;
+    const double volumeMl = rawToMl(walk.volumeTotal, kCoef);
+    const int flowSamples = index95 - walk.waitCount;
+    indices.vqmax = walk.volumeAtQmaxMl;
+    indices.volume = volumeMl;
+    indices.volumeStatic = walk.volumeStaticMl;
+    indices.flowTime = samplesToSeconds(flowSamples);
+    indices.ttotal = samplesToSeconds(walk.k);
+    indices.twait = samplesToSeconds(walk.waitCount);
+    indices.tqmax = samplesToSeconds(walk.qmaxIndex);
+    indices.qmax = peakRawToMlPerSecond(walk.flowMax, kCoef);
+    if (index95 > 0 && flowSamples > 0)
+        indices.qave = averageFlowMlPerSecond(volumeMl, flowSamples);
+    return indices;
 }
 
 }  // namespace
@@ -64,118 +232,17 @@ DecodeResult decodeStudy(Image& work, const DecodeParams& params) {
     if (params.studyCount == 0 || params.calibrCoef == 0) return result;
     result.decoded = true;
 
-    const std::int32_t kCoef = params.calibrCoef;
-    const int studyStart = params.curStudyStart;
-    result.flowTime.reserve(kMaxWordSteps);
-    result.flowVolume.reserve(kMaxWordSteps / kDecimation + 1);
-    std::vector<double> cumVolume(kCumVolumeSize, 0.0);
+    WordWalk walk(work, params, result);
+    const bool complete = walk.run();
+    const WalkTotals& totals = walk.totals();
+    result.sampleCount = totals.k;
+    result.waitCount = totals.waitCount;
+    result.qmaxIndex = totals.qmaxIndex;
+    result.flowMaxRaw = totals.flowMax;
+    if (!complete) return result;
 
-    std::uint16_t p = params.curStudyStart;
-    std::uint16_t k = 0;
-    int markerCount = 0;
-    int decimation = 0;
-    double volumeTotal = 0;  // raw until the walk ends
-    double flowMax = 0;
-    double volumeAtQmax = 0;
-    std::uint16_t waitCount = 0;
-    std::uint16_t qmaxIndex = 0;
-    // The start-time text as the field shows it at each sample; built once per start
-    // word so the sample loop does not allocate.
-    std::string timeText = "::00";
-    bool timeShown = false;
-    std::optional<double> volumeStatic;
-
-    auto keepWorkingValues = [&] {
-        result.sampleCount = k;
-        result.waitCount = waitCount;
-        result.qmaxIndex = qmaxIndex;
-        result.flowMaxRaw = flowMax;
-    };
-
-    for (std::uint32_t step = 0; step < kMaxWordSteps; ++step) {
-        if (word(work, p) == kStartWord) {
-            p += 2;
-            const int hour = work[p];
-            const int minute = work[p + 1];
-            const std::string hourMinute = twoDigits(hour) + ":" + twoDigits(minute);
-            if (hour > 23 || minute > 59) {
-                result.error = "'" + hourMinute + "' is not a valid time";
-                keepWorkingValues();
-                return result;
-            }
-            timeText = hourMinute + ":00";
-            timeShown = false;
-            ++markerCount;
-        } else if (markerCount == 2) {
-            break;  // the next study's start word has been passed
-        } else {
-            const std::uint16_t x = word(work, p);
-            const std::uint16_t y = word(work, p + 2);
-            // A jump by the threshold factor is a knock on the scale: drop the next two
-            // samples. Start words and above are left out of the test.
-            if (x > 0 && x < kStartWord && y < kStartWord &&
-                static_cast<double>(y) / x >= params.npr) {
-                std::fill_n(work.begin() + p + 2, 4, std::uint8_t{0});
-            }
-            double f = x;
-            if (p >= studyStart + kSmoothingFrom) {
-                f = 0;
-                for (int i = 0; i < 9; ++i) f += kSmoothing[i] * word(work, p - 8 + 2 * i);
-            }
-            // Readings of at most 0x01FF are scale noise: no volume, but f stays.
-            if (work[p] <= 1) {
-                work[p] = 0;
-                work[p + 1] = 0;
-            }
-            const double flow = rawToMlPerSecond(f, kCoef);
-            result.flowTime.push_back({samplesToSeconds(k), flow});
-            if (decimation == kDecimation) {
-                result.flowVolume.push_back({rawToMl(volumeTotal, kCoef), flow});
-                decimation = 0;
-            }
-            ++decimation;
-            if (!timeShown) {
-                result.startTime = timeText;
-                timeShown = true;
-            }
-            volumeTotal += word(work, p);
-            cumVolume[k] = volumeTotal;
-            if (volumeTotal < kWaitVolume) ++waitCount;
-            if (f > flowMax) {
-                flowMax = f;
-                volumeAtQmax = rawToMl(volumeTotal, kCoef);
-                qmaxIndex = k;
-            }
-        }
-        p += 2;
-        if (endAhead(work, p, kCoef, volumeStatic)) break;
-        ++k;
-    }
-    keepWorkingValues();
-
-    std::uint16_t index95 = 0;
-    const std::size_t lastIndex = std::min<std::size_t>(k, kCumVolumeSize - 1);
-    for (std::size_t i = waitCount; i <= lastIndex; ++i) {
-        if (cumVolume[i] > 0.95 * volumeTotal) {
-            index95 = static_cast<std::uint16_t>(i);
-            break;
-        }
-    }
-    result.index95 = index95;
-
-    StudyIndices indices;
-    const double volumeMl = rawToMl(volumeTotal, kCoef);
-    const int flowSamples = index95 - waitCount;
-    indices.vqmax = volumeAtQmax;
-    indices.volume = volumeMl;
-    indices.volumeStatic = volumeStatic;
-    indices.flowTime = samplesToSeconds(flowSamples);
-    indices.ttotal = samplesToSeconds(k);
-    indices.twait = samplesToSeconds(waitCount);
-    indices.tqmax = samplesToSeconds(qmaxIndex);
-    indices.qmax = peakRawToMlPerSecond(flowMax, kCoef);
-    if (index95 > 0 && flowSamples > 0) indices.qave = averageFlowMlPerSecond(volumeMl, flowSamples);
-    result.indices = indices;
+    result.index95 = point95(totals);
+    result.indices = studyIndices(totals, result.index95, params.calibrCoef);
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <stdexcept>
@@ -56,6 +57,43 @@ std::string cp1251ToUtf8(const std::string& bytes) {
             continue;
         }
         out.append(converted, outPtr);
+    }
+    return out;
+}
+
+std::string utf8ToCp1251(const std::string& text) {
+    const Iconv cd(iconv_open("CP1251", "UTF-8"));
+    if (cd.get() == reinterpret_cast<iconv_t>(-1)) {
+        throw std::runtime_error("The Windows-1251 converter is not available");
+    }
+    std::string out;
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    while (inLeft > 0) {
+        char converted[8];
+        char* outPtr = converted;
+        std::size_t outLeft = sizeof converted;
+        // One character at a time, so a failure loses only that character.
+        const std::size_t result = iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft);
+        out.append(converted, outPtr);
+        if (result != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+        out.push_back('?');
+        if (errno == EILSEQ) {
+            // Skip the whole character: its lead byte tells its length.
+            const auto lead = static_cast<unsigned char>(*in);
+            std::size_t length = 1;
+            if (lead >= 0xF0)
+                length = 4;
+            else if (lead >= 0xE0)
+                length = 3;
+            else if (lead >= 0xC0)
+                length = 2;
+            length = std::min(length, inLeft);
+            in += length;
+            inLeft -= length;
+        } else {
+            break;  // EINVAL: a character cut off at the end
+        }
     }
     return out;
 }

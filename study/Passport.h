@@ -22,4 +22,8 @@ Passport decodePassport(const Image& image);
 // Windows-1251 bytes to UTF-8, zero bytes dropped.
 std::string cp1251ToUtf8(const std::string& bytes);
 
+// UTF-8 to Windows-1251, one byte per character; a character the code page lacks
+// (or a byte that is no UTF-8) becomes "?".
+std::string utf8ToCp1251(const std::string& text);
+
 }  // namespace uroflow

@@ -4,8 +4,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <cerrno>
 #include <memory>
 #include <sstream>
+#include <streambuf>
 
 #include "files/DayReport.h"
 #include "files/StudyFile.h"
@@ -191,6 +193,26 @@ TEST(DayReport, CommandLineExitCodes) {
             EXPECT_EQ(err.str(), "");
         }
     }
+}
+
+// Output that takes nothing, as standard output on a full disk.
+class FullDisk : public std::streambuf {
+  protected:
+    int_type overflow(int_type) override {
+        errno = ENOSPC;
+        return traits_type::eof();
+    }
+};
+
+TEST(DayReport, ReportThatCannotBeWrittenFailsWithAMessage) {
+    test::TempFolder folder;
+    const std::string good = folder.file("day.txt");
+    writeStudyFile(good, buildDemoDay());
+    FullDisk full;
+    std::ostream out(&full);
+    std::ostringstream err;
+    EXPECT_EQ(runDayReport({good}, out, err), 1);
+    EXPECT_EQ(err.str(), "uroflow-report: cannot write the report: Disk full\n");
 }
 
 }  // namespace

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -172,8 +177,166 @@ TEST(StudyFile, ReadOnlyFileIsNotReplaced) {
 TEST(StudyFile, ErrorTextsByErrno) {
     EXPECT_EQ(fileErrorText(ENOENT, FileAccess::Read), "File not found");
     EXPECT_EQ(fileErrorText(ENOENT, FileAccess::Write), "Path not found");
-    EXPECT_EQ(fileErrorText(ENOSPC, FileAccess::Read), "I/O error 28");
-    EXPECT_EQ(fileErrorText(EIO, FileAccess::Read), "I/O error 5");
+    EXPECT_EQ(fileErrorText(ENOSPC, FileAccess::Read), "I/O error 28: No space left on device");
+    EXPECT_EQ(fileErrorText(EIO, FileAccess::Read), "I/O error 5: Input/output error");
+    EXPECT_EQ(fileErrorText(9999, FileAccess::Read), "I/O error 9999");
+}
+
+// A socket bound to a path, closed again; the path stays a socket.
+void makeSocket(const std::string& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, path.c_str());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+}
+
+TEST(StudyFile, NoRegularFileNoDayAndNoWaiting) {
+    TempFolder folder;
+    ASSERT_EQ(::mkfifo(folder.file("fifo").c_str(), 0600), 0);
+    makeSocket(folder.file("socket"));
+    std::filesystem::create_symlink(folder.file("fifo"), folder.file("link-to-fifo"));
+    std::filesystem::create_symlink(folder.file("loop-a"), folder.file("loop-b"));
+    std::filesystem::create_symlink(folder.file("loop-b"), folder.file("loop-a"));
+    auto image = filledImage(0);
+
+    struct Case {
+        std::string path;
+        bool write;
+        const char* text;
+    };
+    // A FIFO with no writer used to block the open for good; these must return at once.
+    const Case cases[] = {
+        {folder.file("fifo"), false, "File access denied"},
+        {folder.file("link-to-fifo"), false, "File access denied"},
+        {folder.file("socket"), false, "File access denied"},
+        {"/dev/null", false, "File access denied"},
+        {folder.file("fifo"), true, "File access denied"},
+        {folder.file("link-to-fifo"), true, "File access denied"},
+        {folder.file("socket"), true, "File access denied"},
+        {folder.file("loop-a"), false, "I/O error 40: Too many levels of symbolic links"},
+        {folder.file("loop-a"), true, "I/O error 40: Too many levels of symbolic links"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path + (c.write ? " (write)" : " (read)"));
+        EXPECT_EQ(errorOf([&] {
+                      c.write ? writeStudyFile(c.path, *image) : readStudyFile(c.path, *image);
+                  }),
+                  c.text);
+    }
+    // Still what they were.
+    EXPECT_TRUE(std::filesystem::is_fifo(folder.file("fifo")));
+    EXPECT_TRUE(std::filesystem::is_socket(folder.file("socket")));
+}
+
+TEST(StudyFile, SavingThroughALinkReplacesTheRealFileAndKeepsItsOwnerAndMode) {
+    TempFolder links;
+    TempFolder days;
+    const std::string real = days.file("day.txt");
+    writeBytes(real, pattern(kMemorySize));
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    // Only root can hand a file to someone else; the copy must then carry that owner too.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(real.c_str(), 4321, 4322), 0);
+    }
+    const std::string link = links.file("day.txt");
+    std::filesystem::create_symlink(real, link);
+
+    writeStudyFile(link, *filledImage(7));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::read_symlink(link), real);
+    EXPECT_EQ(readBytes(real), std::vector<char>(kMemorySize, 7));
+    struct stat info {};
+    ASSERT_EQ(::stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(info.st_uid, 4321u);
+        EXPECT_EQ(info.st_gid, 4322u);
+    }
+    // Nothing left beside either name.
+    for (const TempFolder* folder : {&links, &days}) {
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder->file("")),
+                                std::filesystem::directory_iterator()),
+                  1);
+    }
+}
+
+TEST(StudyFile, HardLinkedDayIsOverwrittenInPlaceAndCutOnlyAtTheEnd) {
+    TempFolder folder;
+    const std::string path = folder.file("day.txt");
+    writeBytes(path, pattern(kMemorySize + 1000));
+    std::filesystem::create_hard_link(path, folder.file("other.txt"));
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+    writeStudyFile(path, *filledImage(7));
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(readBytes(folder.file("other.txt")), std::vector<char>(kMemorySize, 7));
+}
+
+// Writes past `bytes` fail with EFBIG while it lives, standing in for a medium that fails
+// part way through a save.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
+TEST(StudyFile, SaveFailingPartWayNeverLosesTheDayAlreadyThere) {
+    const std::vector<char> old = pattern(kMemorySize);
+    enum class Name { Plain, ThroughLink, HardLinked };
+    for (const Name name : {Name::Plain, Name::ThroughLink, Name::HardLinked}) {
+        SCOPED_TRACE(static_cast<int>(name));
+        TempFolder folder;
+        const std::string path = folder.file("day.txt");
+        writeBytes(path, old);
+        std::string saved = path;
+        if (name == Name::ThroughLink) {
+            saved = folder.file("link.txt");
+            std::filesystem::create_symlink(path, saved);
+        }
+        // Another name of the same file makes the save write in place.
+        if (name == Name::HardLinked) std::filesystem::create_hard_link(path, folder.file("b.txt"));
+        {
+            const FileSizeLimit limit(4096);
+            EXPECT_EQ(errorOf([&] { writeStudyFile(saved, *filledImage(7)); }),
+                      "I/O error 27: File too large");
+        }
+        const std::vector<char> now = readBytes(path);
+        ASSERT_EQ(now.size(), kMemorySize) << "the day was cut short";
+        if (name == Name::HardLinked) {
+            // The bytes the medium took are new; nothing after them was cut away.
+            EXPECT_EQ(std::vector<char>(now.begin(), now.begin() + 4096),
+                      std::vector<char>(4096, 7));
+            EXPECT_TRUE(std::equal(now.begin() + 4096, now.end(), old.begin() + 4096));
+        } else {
+            EXPECT_EQ(now, old);
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.file("")),
+                                    std::filesystem::directory_iterator()),
+                      name == Name::Plain ? 1 : 2);
+        }
+    }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // Loading a day from a study file and saving it back.
 
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -128,6 +130,19 @@ TEST_F(FileHandlers, FailedLoadKeepsTheDayOnScreenAndInMemory) {
     EXPECT_EQ(fake.dialogs.errors, QStringList{"Read beyond end of file"});
     EXPECT_TRUE(form->DeviceImage == before);
     EXPECT_EQ(form->Name->text(), shownName);
+}
+
+TEST_F(FileHandlers, FifoIsRefusedAtOnceAndTheDayStays) {
+    loadDay(*threeStudyDay());
+    const Image before = form->DeviceImage;
+    // Before, the open waited for a writer and the window froze for good.
+    const QString fifo = QDir(fake.userConfigDir.path()).filePath("fifo.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    fake.dialogs.openNames.push_back(fifo);
+    form->guard([&] { form->LoadFileClick(); });
+    EXPECT_EQ(fake.dialogs.errors, QStringList{"File access denied"});
+    EXPECT_TRUE(form->DeviceImage == before);
 }
 
 TEST_F(FileHandlers, LongFileReadsFirst64KiB) {

@@ -17,7 +17,8 @@ set(rules
     "nomogram|study,nomogram|no"
     "files|study,nomogram,files|no"
     "charts|study,nomogram,charts|yes"
-    "tools|study,reader,nomogram,files,tools|no")
+    "tools|study,reader,nomogram,files,tools|no"
+    "fuzz|study,reader,nomogram,files,tools,fuzz|no")
 
 set(violations "")
 foreach(rule IN LISTS rules)
@@ -52,7 +53,7 @@ endforeach()
 
 # The window's methods are defined under app/ only.
 file(GLOB_RECURSE all_sources "${ROOT}/study/*.cpp" "${ROOT}/reader/*.cpp" "${ROOT}/nomogram/*.cpp"
-     "${ROOT}/files/*.cpp" "${ROOT}/charts/*.cpp" "${ROOT}/tools/*.cpp")
+     "${ROOT}/files/*.cpp" "${ROOT}/charts/*.cpp" "${ROOT}/tools/*.cpp" "${ROOT}/fuzz/*.cpp")
 foreach(source IN LISTS all_sources)
     file(STRINGS "${source}" lines REGEX "TTMForm::")
     if(lines)

@@ -1,18 +1,21 @@
 #pragma once
 // Test doubles of the window's platform seams: dialogs that answer from a
-// script and record what was asked, a settable clock and a beep counter.
+// script and record what was asked, a settable clock, a beep counter and the
+// simulated uroflowmeter in place of the reader.
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "app/Beeper.h"
 #include "app/Clock.h"
 #include "app/Dialogs.h"
 #include "app/Platform.h"
+#include "reader/SimulatedUroflowmeter.h"
 
 namespace uroflow::test {
 
@@ -37,6 +40,9 @@ class FakeDialogs : public Dialogs {
     std::deque<MsgButton> answers;
     std::deque<QString> openNames;
     std::deque<QString> saveNames;
+    // Runs while a message box is "open", after it was recorded: what happens
+    // meanwhile in the event loop of a real box.
+    std::function<void(const RecordedMessage&)> onMessage;
 
     // What the window asked.
     std::vector<RecordedMessage> messages;
@@ -48,6 +54,8 @@ class FakeDialogs : public Dialogs {
 class FakeClock : public Clock {
   public:
     QDateTime now() const override { return current; }
+    // Moves with `current`, so a test advances both at once.
+    std::int64_t steadyMs() const override { return current.toMSecsSinceEpoch(); }
     QDateTime current{QDate(2026, 3, 5), QTime(7, 4)};
 };
 
@@ -63,6 +71,8 @@ struct FakePlatform {
     FakeDialogs dialogs;
     FakeClock clock;
     FakeBeeper beeper;
+    // The reader seam's fake is the simulated uroflowmeter itself; unplugged.
+    SimulatedUroflowmeter reader;
     QTemporaryDir programDir;
     QTemporaryDir userConfigDir;
 

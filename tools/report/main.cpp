@@ -1,5 +1,6 @@
 // uroflow-report: prints the studies of a study file as JSON or CSV.
 
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -7,6 +8,9 @@
 #include "files/DayReport.h"
 
 int main(int argc, char** argv) {
+    // A closed pipe then fails the write, which is reported, instead of ending the
+    // program silently.
+    std::signal(SIGPIPE, SIG_IGN);
     const std::vector<std::string> args(argv + 1, argv + argc);
     return uroflow::runDayReport(args, std::cout, std::cerr);
 }

@@ -1,0 +1,118 @@
+#pragma once
+// A reader with a uroflowmeter behind it, in software: a second implementation of
+// the HID seam for the tests and the demo mode. It holds a 64 KiB memory and
+// answers every command the way the device does, with real 33-byte input reports
+// (report ID 0, then one 32-byte block) through the seam.
+//
+// Nothing happens by itself: device changes and reports wait in a queue until
+// deliverNext() or deliverAll() hands them over (instantly in tests; the demo
+// mode paces them with a timer). Reports are never delivered while one is being
+// handled, as the real backend does; device changes are.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "reader/HidLayer.h"
+#include "reader/Protocol.h"
+
+namespace uroflow {
+
+class SimulatedUroflowmeter : public HidLayer {
+  public:
+    // The memory starts unwritten (0xFF); unplugged.
+    SimulatedUroflowmeter();
+    ~SimulatedUroflowmeter() override;
+
+    // ---- The seam ----
+    void setEvents(HidEvents events) override;
+    void enumerate(const std::function<bool(HidDevice&, int)>& visit) override;
+    Claim claim(HidDevice& device) override;
+    std::size_t outputReportLength(HidDevice& device) override;
+    WriteResult write(HidDevice& device, std::span<const std::uint8_t> report) override;
+
+    // ---- The device ----
+    // Bytes 0..65535 of the device memory.
+    std::span<std::uint8_t> memory() { return memory_; }
+    std::span<const std::uint8_t> memory() const { return memory_; }
+    void loadMemory(std::span<const std::uint8_t> bytes);  // at most 64 KiB from byte 0
+    // The time of issue of the last erase command, "HH:mm" as sent.
+    const std::string& issueTime() const { return issueTime_; }
+
+    // ---- The bench ----
+    // Plugging in and unplugging the reader raise a device change. Unplugging
+    // drops the answer still queued.
+    void plug();
+    void unplug();
+    bool plugged() const { return plugged_; }
+    // Other HID devices, listed after the reader in the order added; they never
+    // answer. Returns the handle, valid as long as this object.
+    HidDevice& addDevice(std::uint16_t vendorId, std::uint16_t productId);
+    // The uroflowmeter's reader.
+    HidDevice& reader();
+
+    // Opening the reader fails as without a udev rule.
+    void denyAccess(bool deny) { denyAccess_ = deny; }
+    // Writes fail with this system text; empty: they succeed.
+    void failWrites(std::string errorText) { writeError_ = std::move(errorText); }
+
+    // The uroflowmeter stops in the middle of its answer: the rest is never sent.
+    void stopAnswering();
+    // Blocks sent by `from` (the reader by default) outside any command.
+    void sendBlocks(std::span<const Block> blocks, HidDevice* from = nullptr);
+
+    // Every output report written to any device, in order, as many bytes as were written.
+    struct Written {
+        HidDevice* device = nullptr;
+        std::vector<std::uint8_t> bytes;
+    };
+    const std::vector<Written>& writes() const { return writes_; }
+
+    // ---- Delivery ----
+    enum class Delivered { Nothing, DeviceChange, Report, Held };
+    // Hands over the next queued event. Held: the next is a report and a report is
+    // being handled right now.
+    Delivered deliverNext();
+    // Delivers until the queue is empty or held; returns the number delivered.
+    std::size_t deliverAll();
+    std::size_t queued() const { return queue_.size(); }
+    // Called when something is queued into an empty queue (the demo mode's pacer
+    // wakes up).
+    void setQueueWake(std::function<void()> wake) { wake_ = std::move(wake); }
+
+  private:
+    class Device;
+    struct Event {
+        bool deviceChange = false;
+        Device* from = nullptr;
+        std::array<std::uint8_t, kReportLength> report{};
+    };
+
+    void push(Event event);
+    void queueDeviceChange();
+    void queueBlock(std::span<const std::uint8_t> block, Device* from);
+    void queueMemory();
+    void dropAnswer();
+    void obey(std::span<const std::uint8_t> report);
+
+    std::vector<std::uint8_t> memory_;
+    std::string issueTime_;
+    std::vector<std::unique_ptr<Device>> devices_;  // [0] is the reader
+    bool plugged_ = false;
+    bool denyAccess_ = false;
+    std::string writeError_;
+    std::vector<Written> writes_;
+
+    HidEvents events_;
+    std::deque<Event> queue_;
+    bool deliveringReport_ = false;
+    std::function<void()> wake_;
+};
+
+}  // namespace uroflow
