@@ -10,6 +10,7 @@ class Clock;
 class Beeper;
 class HidLayer;
 class Printer;
+class Spreadsheet;
 
 struct Platform {
     Dialogs& dialogs;
@@ -23,6 +24,8 @@ struct Platform {
     HidLayer& hid;
     // The current printer.
     Printer& printer;
+    // The spreadsheet application the Excel export drives.
+    Spreadsheet& spreadsheet;
 };
 
 }  // namespace uroflow

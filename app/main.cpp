@@ -19,6 +19,7 @@
 #include "app/QtPrinter.h"
 #include "app/Unit1.h"
 #include "app/WaitExcel.h"
+#include "files/XlsxSpreadsheet.h"
 #include "reader/SimulatedUroflowmeter.h"
 #include "reader/hid/HidapiLayer.h"
 
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
     uroflow::QtBeeper beeper;
     uroflow::QtPrinter printer;
     dialogs.setPrinter(&printer.device());
+    uroflow::XlsxSpreadsheet spreadsheet;
     const uroflow::Platform platform{
         dialogs,
         clock,
@@ -87,11 +89,13 @@ int main(int argc, char** argv) {
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
         *reader.layer,
-        printer};
+        printer,
+        spreadsheet};
 
     uroflow::TTMForm TMForm(platform);
     dialogs.setOwner(&TMForm);
     uroflow::TFormWaitExcel FormWaitExcel(&TMForm);
+    TMForm.useWaitWindow(FormWaitExcel);
     TMForm.show();
 
     if (!studyFile.isEmpty()) {

@@ -22,6 +22,7 @@
 #include "app/QtPlatform.h"
 #include "app/QtPrinter.h"
 #include "app/Unit1.h"
+#include "files/XlsxSpreadsheet.h"
 #include "reader/SimulatedUroflowmeter.h"
 #include "tools/demo/DemoDay.h"
 
@@ -56,14 +57,15 @@ struct Bench {
     QTemporaryDir folder;
     SimulatedUroflowmeter reader;
     QtPrinter printer;  // never used: nothing is printed
+    XlsxSpreadsheet spreadsheet;
     std::unique_ptr<TTMForm> form;
 
     Bench() {
         const auto day = std::make_unique<Image>(buildDemoDay());
         reader.loadMemory(std::span(*day).first(kMemorySize));
         reader.plug();
-        form = std::make_unique<TTMForm>(
-            Platform{dialogs, clock, beeper, folder.path(), folder.path(), reader, printer});
+        form = std::make_unique<TTMForm>(Platform{dialogs, clock, beeper, folder.path(),
+                                                  folder.path(), reader, printer, spreadsheet});
         reader.deliverAll();
     }
 

@@ -17,6 +17,7 @@
 #include "app/QtPrinter.h"
 #include "app/Unit1.h"
 #include "files/StudyFile.h"
+#include "files/XlsxSpreadsheet.h"
 #include "reader/SimulatedUroflowmeter.h"
 #include "tools/demo/DemoDay.h"
 
@@ -43,7 +44,9 @@ void BM_PrintWindowToPdf(benchmark::State& state) {
     QtPrinter printer;
     printer.device().setOutputFormat(QPrinter::PdfFormat);
     printer.device().setOutputFileName(pdf);
-    const Platform platform{dialogs, clock, beeper, folder.path(), folder.path(), reader, printer};
+    XlsxSpreadsheet spreadsheet;  // never used: nothing is exported
+    const Platform platform{dialogs,       clock,  beeper,  folder.path(),
+                            folder.path(), reader, printer, spreadsheet};
     auto form = std::make_unique<TTMForm>(platform);
     form->show();
     form->LoadFileNamed(day);

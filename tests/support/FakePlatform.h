@@ -10,7 +10,9 @@
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/Beeper.h"
@@ -18,6 +20,7 @@
 #include "app/Dialogs.h"
 #include "app/Platform.h"
 #include "app/Printer.h"
+#include "files/Spreadsheet.h"
 #include "reader/SimulatedUroflowmeter.h"
 
 namespace uroflow::test {
@@ -84,6 +87,22 @@ class FakeBeeper : public Beeper {
     int beeps = 0;
 };
 
+// The spreadsheet application: records every call of the export in order.
+class FakeSpreadsheet : public Spreadsheet {
+  public:
+    std::unique_ptr<SpreadsheetSession> connect() override;
+
+    // Script.
+    bool available = true;            // false: neither attaching nor creating works
+    std::string saveError;            // not empty: saveAs fails with this text
+    std::function<void()> onConnect;  // runs inside connect, to look at the screen
+
+    // What the export did, one entry per call: "connect", "visible 1", "workbook",
+    // "sheet 1", "text R C <text>", "int R C <value>", "double R C <value>",
+    // "saveAs <path>", "close", "release".
+    std::vector<std::string> calls;
+};
+
 // Everything a window under test needs; the folders are fresh and removed
 // with the object.
 struct FakePlatform {
@@ -93,6 +112,7 @@ struct FakePlatform {
     // The reader seam's fake is the simulated uroflowmeter itself; unplugged.
     SimulatedUroflowmeter reader;
     FakePrinter printer;
+    FakeSpreadsheet spreadsheet;
     QTemporaryDir programDir;
     QTemporaryDir userConfigDir;
 
