@@ -35,6 +35,7 @@ class QColor;
 namespace uroflow {
 
 class TChartView;
+class TFormWaitExcel;
 class TShape;
 
 // The chart views and their series (ChartGraf, Series1, ChartNomWoman...) are
@@ -74,6 +75,8 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     void LoadFileNamed(const QString& path);
     // Writes the samples of the image to an Excel workbook.
     void ExportExcel(const QString& path);
+    // The wait window the export shows in place of this one, made by main after it.
+    void useWaitWindow(TFormWaitExcel& waitWindow);
 
     // The day report: the day on screen on one PDF page (more after ten voidings).
     void DayReportClick();
@@ -279,6 +282,7 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     int previewedType_ = 0;
     QPointer<QWidget> previewedWidget_;
     std::uint64_t previewedTimestamp_ = 0;
+    QPointer<TFormWaitExcel> waitWindow_;
 };
 
 }  // namespace uroflow
