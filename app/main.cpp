@@ -1,12 +1,14 @@
 // Program start: the real platform, the main window and the hidden wait window.
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTimer>
 #include <clocale>
 
 #include "app/Platform.h"
 #include "app/QtPlatform.h"
+#include "app/Translation.h"
 #include "app/Unit1.h"
 #include "app/WaitExcel.h"
 #include "reader/hid/HidapiLayer.h"
@@ -18,6 +20,10 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     QCoreApplication::setOrganizationName(QStringLiteral("uroflow"));
     QCoreApplication::setApplicationName(QStringLiteral("uroflow"));
+    if (!uroflow::installQtRussian(app)) {
+        qWarning("Qt's Russian translation is missing in %s: dialog buttons stay English",
+                 qPrintable(QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    }
 
     uroflow::QtDialogs dialogs;
     uroflow::SystemClock clock;
