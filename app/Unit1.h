@@ -32,6 +32,9 @@ class QRadioButton;
 class QTextEdit;
 class QPicture;
 class QTimer;
+class QAction;
+class QContextMenuEvent;
+class QMenu;
 class QKeyEvent;
 class QColor;
 
@@ -90,6 +93,9 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     void PrintNomogramClick();
     // The client area with its visible controls as they are, as vector drawing.
     QPicture windowPicture();
+
+    // The day report: the day on screen on one PDF page (more after ten voidings).
+    void DayReportClick();
 
     // Reader link: discovery, download and the commands to the uroflowmeter.
     void HIDDeviceChange();
@@ -208,6 +214,10 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     QLineEdit* TimeNow = nullptr;
     // Runs while a command is pending: a reader silent for too long is given up.
     QTimer* TransferTimer = nullptr;
+    // The day report, with Ctrl+D and from the bottom bar's context menu; enabled
+    // exactly when SaveFileData is.
+    QAction* DayReportAction = nullptr;
+    QMenu* BottomBarMenu = nullptr;
 
     // ---- Window-wide state ----
     Image DeviceImage{};
@@ -242,6 +252,8 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
   protected:
     // Key preview: the window sees every key of its controls first.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The bottom bar's context menu.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     // What the end of a file load and the end of a download do with the new image.
@@ -255,6 +267,7 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     };
 
     void buildControls();
+    void setUpDayReport();
     void showDecodeResult(const DecodeResult& result);
     void clearIndexFields();
     void resetViewForLoad();

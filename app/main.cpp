@@ -1,10 +1,12 @@
 // Program start: the real platform, the main window and the hidden wait window.
 // `uroflow --demo` hands the window the simulated uroflowmeter, plugged in and
-// holding the demo day, in place of the USB reader.
+// holding the demo day, in place of the USB reader; `uroflow --day-report OUT.pdf FILE`
+// writes the day report of a study file without a window.
 
 #include <QApplication>
 #include <QByteArray>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTimer>
@@ -13,10 +15,12 @@
 #include <memory>
 #include <span>
 
+#include "app/DayReportCommand.h"
 #include "app/DemoPacer.h"
 #include "app/Platform.h"
 #include "app/QtPlatform.h"
 #include "app/QtPrinter.h"
+#include "app/Translation.h"
 #include "app/Unit1.h"
 #include "app/WaitExcel.h"
 #include "files/XlsxSpreadsheet.h"
@@ -51,12 +55,19 @@ ReaderLink demoReader() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The day report for batch work needs no window.
+    if (uroflow::isDayReportCommand(argc, argv)) return uroflow::runDayReportCommand(argc, argv);
+
     QApplication app(argc, argv);
     // QApplication takes the user's locale for everything; numbers written to
     // files must keep the point as decimal separator.
     std::setlocale(LC_NUMERIC, "C");
     QCoreApplication::setOrganizationName(QStringLiteral("uroflow"));
     QCoreApplication::setApplicationName(QStringLiteral("uroflow"));
+    if (!uroflow::installQtRussian(app)) {
+        qWarning("Qt's Russian translation is missing in %s: dialog buttons stay English",
+                 qPrintable(QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    }
 
     bool demo = false;
     QString studyFile;
@@ -64,7 +75,9 @@ int main(int argc, char** argv) {
         if (argument == QStringLiteral("--demo")) {
             demo = true;
         } else if (argument.startsWith(QStringLiteral("--")) || !studyFile.isEmpty()) {
-            std::fprintf(stderr, "usage: uroflow [--demo] [study file]\n");
+            std::fprintf(stderr,
+                         "usage: uroflow [--demo] [study file]\n"
+                         "       uroflow --day-report OUT.pdf [--night HH:MM-HH:MM] FILE\n");
             return 2;
         } else {
             studyFile = argument;
