@@ -3,6 +3,7 @@
 #include "app/Unit1.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QScreen>
 #include <QStringList>
 #include <QTextEdit>
+#include <QTimer>
 #include <algorithm>
 #include <iterator>
 #include <utility>
@@ -336,6 +338,11 @@ void buildAuxiliary(TTMForm& form) {
     form.TimeNow->setText(QStringLiteral("00:00"));
     form.TimeNow->setEnabled(false);
     form.TimeNow->hide();
+
+    form.TransferTimer = new QTimer(&form);
+    form.TransferTimer->setInterval(1000);
+    QObject::connect(form.TransferTimer, &QTimer::timeout, &form,
+                     [&form] { form.guard([&form] { form.TransferTimerTimer(); }); });
 }
 
 void setTabStops(TTMForm& form) {
@@ -355,6 +362,10 @@ void connectHandlers(TTMForm& form) {
         {form.ZoomReset, &TTMForm::ZoomResetClick},
         {form.SaveFileData, &TTMForm::SaveFileDataClick},
         {form.LoadFile, &TTMForm::LoadFileClick},
+        {form.ReadData, &TTMForm::ReadDataClick},
+        {form.WriteData, &TTMForm::WriteDataClick},
+        {form.EraseData, &TTMForm::EraseDataClick},
+        {form.Calibr, &TTMForm::CalibrClick},
     };
     for (const auto& [button, handler] : clicks) {
         QObject::connect(button, &QPushButton::clicked, &form, [&form, handler = handler] {
@@ -368,9 +379,20 @@ void connectHandlers(TTMForm& form) {
 TTMForm::TTMForm(const Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
     buildControls();
     FormCreate();
+    // Key preview: every key of the window's controls passes the window first.
+    QCoreApplication::instance()->installEventFilter(this);
+    platform_.hid.setEvents(
+        {[this] { guard([this] { HIDDeviceChange(); }); },
+         [this](HidDevice& device, std::uint8_t reportId, std::span<const std::uint8_t> data) {
+             guard([&] {
+                 HIDDeviceData(device, reportId, data.data(),
+                               static_cast<std::uint16_t>(data.size()));
+             });
+         }});
 }
 
 TTMForm::~TTMForm() {
+    platform_.hid.setEvents({});
     guard([this] { FormDestroy(); });
 }
 

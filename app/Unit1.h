@@ -3,13 +3,18 @@
 // Construction, layout and start/end live in app/Unit1.cpp; each subsystem
 // defines its handlers in its own folder.
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "app/Platform.h"
 #include "charts/ChartSetup.h"
+#include "reader/HidLayer.h"
+#include "reader/Protocol.h"
+#include "reader/Transfer.h"
 #include "study/Decoder.h"
 #include "study/Image.h"
 #include "study/StudyScan.h"
@@ -20,6 +25,9 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTextEdit;
+class QTimer;
+class QKeyEvent;
+class QColor;
 
 namespace uroflow {
 
@@ -27,8 +35,9 @@ class TChartView;
 class TShape;
 
 // The chart views and their series (ChartGraf, Series1, ChartNomWoman...) are
-// declared once, in ChartViews, and are members of the window through it.
-class TTMForm : public QWidget, public ChartViews {
+// declared once, in ChartViews, and are members of the window through it; so is
+// the receiving side of the reader link (OutReport, ReportCount), in Transfer.
+class TTMForm : public QWidget, public ChartViews, public Transfer {
     Q_OBJECT
 
   public:
@@ -62,6 +71,28 @@ class TTMForm : public QWidget, public ChartViews {
     void LoadFileNamed(const QString& path);
     // Writes the samples of the image to an Excel workbook.
     void ExportExcel(const QString& path);
+
+    // Reader link: discovery, download and the commands to the uroflowmeter.
+    void HIDDeviceChange();
+    bool HIDEnumerate(HidDevice& HidDev, int Idx);
+    void HIDDeviceData(HidDevice& HidDev, std::uint8_t ReportID, const std::uint8_t* Data,
+                       std::uint16_t Size);
+    void Click_code(int cod);
+    void ReadDataClick();
+    void WriteDataClick();
+    void WriteDataSRAM();
+    void Set_Edit();
+    void EraseDataClick();
+    void CalibrClick();
+    void WriteDataCalibr();
+    // Abandons a transfer the reader has stopped answering.
+    void TransferTimerTimer();
+
+    // Keyboard: the calibration chord and the age field.
+    void FormKeyDown(int Key, Qt::KeyboardModifiers Shift);
+    // Key is set to 0 to refuse the character, or replaced.
+    void OldKeyPress(QLineEdit* Sender, QChar& Key);
+    void OldKeyUp(QLineEdit* Sender, int Key, Qt::KeyboardModifiers Shift);
 
     // The artefact threshold as the decoder takes it: the integer value of Npor.
     int nporValue() const;
@@ -154,17 +185,19 @@ class TTMForm : public QWidget, public ChartViews {
     QLineEdit* EditBuffer = nullptr;
     QLineEdit* Npor = nullptr;
     QLineEdit* TimeNow = nullptr;
+    // Runs while a command is pending: a reader silent for too long is given up.
+    QTimer* TransferTimer = nullptr;
 
     // ---- Window-wide state ----
     Image DeviceImage{};
     // The image as the last scan left it; every drawing starts from a copy of it.
     Image ScannedImage{};
     Image WorkImage{};
-    std::int32_t ReportCount = 0;
-    void* ReaderDevice = nullptr;  // the claimed reader, none until found
+    HidDevice* ReaderDevice = nullptr;  // the claimed reader, none until found
     bool ReaderFound = false;
-    std::array<std::uint8_t, 33> OutReport{};
     bool WriteOK = false;
+    // Age and date characters of the passport command, taken by Set_Edit.
+    PassportStage StagedPassport{};
     bool ReceiveStudies = false;
     bool ReceivePassport = false;
     std::uint16_t CurStudy = 0;
@@ -181,19 +214,58 @@ class TTMForm : public QWidget, public ChartViews {
     double FlowMax = 0;       // raw units
     double VolumeStatic = 0;  // ml
 
+  protected:
+    // Key preview: the window sees every key of its controls first.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    // What the end of a file load and the end of a download do with the new image.
+    struct LoadSteps {
+        ScanVariant scan = kFileScan;
+        bool passport = true;  // fill the passport fields from the image
+        bool studies = true;   // scan it, show the count, draw the first study
+        // A download shows the count only when studies were found and the battery
+        // state before the drawing; a file load enables the study commands after it.
+        bool download = false;
+    };
+
     void buildControls();
     void showDecodeResult(const DecodeResult& result);
     void clearIndexFields();
     void resetViewForLoad();
     void replaceImageFromFile(const QString& path);
     // The common end of a file load and a download: passport fields, the scan of
-    // the new image, the study count and the first study drawn.
-    void showLoadedImage(const ScanVariant& variant);
+    // the new image, the study count, the battery state and the first study drawn.
+    void showLoadedImage(const LoadSteps& steps);
+    void showBatteryState();
     void leaveNomogram();
     void showUroflowgram(bool flowTime);
 
+    // Reader link.
+    void sendOutReport();
+    void endOfTransfer();
+    void abandonTransfer();
+    void showReaderCommands();
+    void reportUnclaimedReader();
+    void setTransferColour(bool transfer);
+    void setUrColour(const QColor& colour);
+    std::int64_t steadyMs() const;
+    bool filterOldKeyPress(QKeyEvent* key);
+
     Platform platform_;
+    // A reader the last enumeration listed but could not claim.
+    std::optional<Claim> unclaimedReader_;
+    // The user was told about it once for this plug-in.
+    bool readerAccessWarned_ = false;
+    bool transferColour_ = false;
+    // The typed-length limit of the age field; the "0" put in front of a
+    // separator may go past it.
+    int oldTypedLimit_ = 0;
+    // A key event seen on its way up from a control to its parents.
+    const QEvent* previewedEvent_ = nullptr;
+    int previewedType_ = 0;
+    QPointer<QWidget> previewedWidget_;
+    std::uint64_t previewedTimestamp_ = 0;
 };
 
 }  // namespace uroflow

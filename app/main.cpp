@@ -1,15 +1,52 @@
 // Program start: the real platform, the main window and the hidden wait window.
+// `uroflow --demo` hands the window the simulated uroflowmeter, plugged in and
+// holding the demo day, in place of the USB reader.
 
 #include <QApplication>
+#include <QByteArray>
+#include <QFile>
 #include <QStandardPaths>
+#include <QStringList>
 #include <QTimer>
 #include <clocale>
+#include <cstdio>
+#include <memory>
+#include <span>
 
+#include "app/DemoPacer.h"
 #include "app/Platform.h"
 #include "app/QtPlatform.h"
 #include "app/Unit1.h"
 #include "app/WaitExcel.h"
+#include "reader/SimulatedUroflowmeter.h"
 #include "reader/hid/HidapiLayer.h"
+
+namespace {
+
+struct ReaderLink {
+    std::unique_ptr<uroflow::HidLayer> layer;
+    std::unique_ptr<uroflow::DemoPacer> pacer;  // demo mode only; destroyed before the layer
+};
+
+ReaderLink usbReader() {
+    return {std::make_unique<uroflow::HidapiLayer>(), nullptr};
+}
+
+// The demo day is built into the program; the memory lives as long as it runs.
+ReaderLink demoReader() {
+    QFile day(QStringLiteral(":/samples/demo-day.txt"));
+    if (!day.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = day.readAll();
+    if (bytes.size() != static_cast<qsizetype>(uroflow::kMemorySize)) return {};
+    auto device = std::make_unique<uroflow::SimulatedUroflowmeter>();
+    device->loadMemory(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                 static_cast<std::size_t>(bytes.size())));
+    device->plug();
+    auto pacer = std::make_unique<uroflow::DemoPacer>(*device);
+    return {std::move(device), std::move(pacer)};
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -19,28 +56,44 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("uroflow"));
     QCoreApplication::setApplicationName(QStringLiteral("uroflow"));
 
+    bool demo = false;
+    QString studyFile;
+    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
+        if (argument == QStringLiteral("--demo")) {
+            demo = true;
+        } else if (argument.startsWith(QStringLiteral("--")) || !studyFile.isEmpty()) {
+            std::fprintf(stderr, "usage: uroflow [--demo] [study file]\n");
+            return 2;
+        } else {
+            studyFile = argument;
+        }
+    }
+    ReaderLink reader = demo ? demoReader() : usbReader();
+    if (!reader.layer) {
+        std::fprintf(stderr, "uroflow: the demo day is missing from the program\n");
+        return 1;
+    }
+
     uroflow::QtDialogs dialogs;
     uroflow::SystemClock clock;
     uroflow::QtBeeper beeper;
-    uroflow::HidapiLayer hid;
     const uroflow::Platform platform{
         dialogs,
         clock,
         beeper,
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
-        hid};
+        *reader.layer};
 
     uroflow::TTMForm TMForm(platform);
     dialogs.setOwner(&TMForm);
     uroflow::TFormWaitExcel FormWaitExcel(&TMForm);
     TMForm.show();
 
-    if (argc > 1) {
+    if (!studyFile.isEmpty()) {
         // Loaded once the window is on the screen, so an error box has its owner.
-        const QString path = QString::fromLocal8Bit(argv[1]);
-        QTimer::singleShot(0, &TMForm, [&TMForm, path] {
-            TMForm.guard([&TMForm, path] { TMForm.LoadFileNamed(path); });
+        QTimer::singleShot(0, &TMForm, [&TMForm, studyFile] {
+            TMForm.guard([&TMForm, studyFile] { TMForm.LoadFileNamed(studyFile); });
         });
     }
 

@@ -108,8 +108,8 @@ class Link {
             case ReaderOp::Wait:
                 nowMs_ += std::int64_t{in.word()} * 4;
                 // The window's timer: a transfer the reader stopped answering is given up.
-                if (transfer_.stalled(nowMs_)) {
-                    transfer_.finish();
+                if (transfer_.transferStalled(nowMs_)) {
+                    transfer_.finishTransfer();
                     undisturbed_ = false;
                 }
                 break;
@@ -168,7 +168,7 @@ class Link {
         if (reader_ == nullptr) return false;
         transfer_.OutReport = report;
         const bool written = sim_.write(*reader_, report).ok;
-        transfer_.sent(nowMs_);
+        transfer_.transferSent(nowMs_);
         // What an undisturbed answer to this command must leave in the image.
         undisturbed_ = written && (report[1] == kCommandRead || report[1] == kCommandPassport);
         if (undisturbed_) answer_.assign(sim_.memory().begin(), sim_.memory().end());
@@ -193,7 +193,7 @@ class Link {
         ++reports_;
         const std::int32_t count = transfer_.ReportCount;
         const bool pending = transfer_.pendingCommand() != kCommandNone;
-        const BlockArrival arrival = transfer_.receive(*device_, data, nowMs_);
+        const BlockArrival arrival = transfer_.receiveBlock(*device_, data, nowMs_);
 
         FUZZ_REQUIRE(arrival.atRest == !pending);
         FUZZ_REQUIRE(arrival.endOfTransfer == (pending && isEndOfTransfer(data)));
@@ -238,7 +238,7 @@ class Link {
         FUZZ_REQUIRE(count <= kMaxStudies && starts[count] == 0);
         decodeStudyFromScan(*scanned, {kStudyAreaStart, kArtefactThreshold, count,
                                        calibrationCoefficient(*device_)});
-        transfer_.finish();
+        transfer_.finishTransfer();
         undisturbed_ = false;
         if (reader_ != nullptr) sim_.write(*reader_, bareCommand(kCommandNone));
     }
@@ -249,7 +249,7 @@ class Link {
         FUZZ_REQUIRE(transfer_.ReportCount >= 0 && transfer_.ReportCount <= kMaxTransferBlocks);
         const bool pending = transfer_.pendingCommand() != kCommandNone;
         FUZZ_REQUIRE(pending || transfer_.ReportCount == 0);
-        FUZZ_REQUIRE(pending || !transfer_.stalled(nowMs_));
+        FUZZ_REQUIRE(pending || !transfer_.transferStalled(nowMs_));
     }
 
     SimulatedUroflowmeter sim_;

@@ -6,15 +6,15 @@
 
 namespace uroflow {
 
-void Transfer::sent(std::int64_t nowMs) {
+void Transfer::transferSent(std::int64_t nowMs) {
     lastSignMs_ = nowMs;
     ending_ = false;
     // After a command, blocks at rest are news again.
     restWarned_ = false;
 }
 
-BlockArrival Transfer::receive(Image& image, std::span<const std::uint8_t> block,
-                               std::int64_t nowMs) {
+BlockArrival Transfer::receiveBlock(Image& image, std::span<const std::uint8_t> block,
+                                    std::int64_t nowMs) {
     BlockArrival arrival;
     if (pendingCommand() == kCommandNone) {
         // Stored, they would overwrite the day in memory and on screen.
@@ -41,12 +41,11 @@ void Transfer::restWarningClosed(std::int64_t nowMs) {
     lastRestBlockMs_ = nowMs;
 }
 
-bool Transfer::stalled(std::int64_t nowMs) const {
-    return pendingCommand() != kCommandNone && !ending_ &&
-           nowMs - lastSignMs_ >= kTransferSilenceMs;
+bool Transfer::transferStalled(std::int64_t nowMs) const {
+    return awaitingBlocks() && nowMs - lastSignMs_ >= kTransferSilenceMs;
 }
 
-void Transfer::finish() {
+void Transfer::finishTransfer() {
     OutReport[1] = kCommandNone;
     ReportCount = 0;
     ending_ = false;

@@ -32,14 +32,17 @@ class Transfer {
     std::int32_t ReportCount = 0;  // blocks stored in this transfer, end block included
 
     std::uint8_t pendingCommand() const { return OutReport[1]; }
+    // A command is pending and its end block has not arrived yet.
+    bool awaitingBlocks() const { return pendingCommand() != kCommandNone && !ending_; }
 
     // OutReport has just been written to the reader at `nowMs`.
-    void sent(std::int64_t nowMs);
+    void transferSent(std::int64_t nowMs);
 
     // One block from the reader. While a command is pending it is stored at
     // 32 x ReportCount of `image` (as far as the image reaches; blocks past its end
     // are dropped) and counted; at rest it is left alone.
-    BlockArrival receive(Image& image, std::span<const std::uint8_t> block, std::int64_t nowMs);
+    BlockArrival receiveBlock(Image& image, std::span<const std::uint8_t> block,
+                              std::int64_t nowMs);
 
     // The warning about blocks at rest was closed at `nowMs`: the burst goes on
     // from there.
@@ -47,11 +50,11 @@ class Transfer {
 
     // A command is pending, its end block has not arrived, and the reader has been
     // silent for kTransferSilenceMs.
-    bool stalled(std::int64_t nowMs) const;
+    bool transferStalled(std::int64_t nowMs) const;
 
     // Back to rest: nothing pending, the count at 0. Used at the end of every
     // transfer and when one is abandoned.
-    void finish();
+    void finishTransfer();
 
   private:
     std::int64_t lastSignMs_ = 0;

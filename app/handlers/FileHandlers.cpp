@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <memory>
 
 #include "app/Dialogs.h"
@@ -62,13 +63,13 @@ void TTMForm::LoadFileClick() {
     const QString path = platform_.dialogs.openFileName(kOpenDialog1);
     // After a cancel the image already held is scanned and shown again.
     if (!path.isEmpty()) replaceImageFromFile(path);
-    showLoadedImage(kFileScan);
+    showLoadedImage({});
 }
 
 void TTMForm::LoadFileNamed(const QString& path) {
     resetViewForLoad();
     replaceImageFromFile(path);
-    showLoadedImage(kFileScan);
+    showLoadedImage({});
 }
 
 void TTMForm::resetViewForLoad() {
@@ -87,14 +88,21 @@ void TTMForm::replaceImageFromFile(const QString& path) {
     DeviceImage = *loaded;
 }
 
-void TTMForm::showLoadedImage(const ScanVariant& variant) {
-    Edit_byteArray();
-    scanStudies(DeviceImage, ScannedImage, StudyStarts, StudyCount, variant.lastOffset,
-                variant.clearAfterLast);
+void TTMForm::showLoadedImage(const LoadSteps& steps) {
     CurStudyStart = kStudyAreaStart;
+    StudyCount = 0;
+    if (steps.passport) Edit_byteArray();
+    if (!steps.studies) {
+        std::copy_n(DeviceImage.begin(), kMemorySize, WorkImage.begin());
+        return;
+    }
+    scanStudies(DeviceImage, ScannedImage, StudyStarts, StudyCount, steps.scan.lastOffset,
+                steps.scan.clearAfterLast);
     WorkImage = ScannedImage;
-    setMemoText(Mnt, QString::number(StudyCount));
+    if (!steps.download || StudyCount > 0) setMemoText(Mnt, QString::number(StudyCount));
+    if (steps.download) showBatteryState();
     Graf_byteArray(nporValue());
+    if (steps.download) return;
     for (QWidget* control : studyCommands()) control->setEnabled(true);
     for (QWidget* control : studyNavigation()) control->setEnabled(true);
     Prev->setEnabled(false);

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <map>
 #include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "files/StudyFile.h"
 #include "study/Decoder.h"
@@ -20,12 +26,56 @@ struct ScannedDay {
     ScannedDay() { scanStudies(*device, *work, starts, count, kFileScanLastOffset, false); }
 };
 
-TEST(DemoDay, CommittedSampleIsTheGeneratorsOutput) {
-    auto sample = std::make_unique<Image>();
-    readStudyFile(UROFLOW_SOURCE_DIR "/samples/demo-day.txt", *sample);
-    const auto built = std::make_unique<Image>(buildDemoDay());
-    EXPECT_TRUE(std::equal(sample->begin(), sample->begin() + kMemorySize, built->begin()))
-        << "regenerate samples/demo-day.txt with uroflow-demo-day";
+std::vector<std::string> split(const std::string& text) {
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, ',');) parts.push_back(part);
+    return parts;
+}
+
+TEST(DemoDay, EverySampleDayIsCommittedAsTheGeneratorMakesIt) {
+    std::vector<std::string> names;
+    for (const SampleDay& day : sampleDays()) {
+        SCOPED_TRACE(day.name);
+        names.push_back(day.name);
+        const std::string path = UROFLOW_SOURCE_DIR "/samples/" + day.name + ".txt";
+        ASSERT_TRUE(std::filesystem::exists(path))
+            << path << " is missing: make it with uroflow-demo-day --day " << day.name;
+        EXPECT_TRUE(std::filesystem::exists(UROFLOW_SOURCE_DIR "/samples/" + day.name + ".json"));
+        auto sample = std::make_unique<Image>();
+        readStudyFile(path, *sample);
+        const auto built = std::make_unique<Image>(buildDemoDay(day.plan, day.end));
+        EXPECT_TRUE(std::equal(sample->begin(), sample->begin() + kMemorySize, built->begin()))
+            << "regenerate " << path << " (samples/README.md)";
+    }
+    // Each sample day has its golden ctest.
+    EXPECT_EQ(names, split(UROFLOW_GOLDEN_DAYS));
+}
+
+TEST(DemoDay, SampleDaysHoldTheLayoutsTheyAreNamedFor) {
+    std::map<std::string, std::unique_ptr<Image>> images;
+    for (const SampleDay& day : sampleDays()) {
+        images[day.name] = std::make_unique<Image>(buildDemoDay(day.plan, day.end));
+    }
+    auto starts = [](const Image& image) {
+        auto work = std::make_unique<Image>();
+        StudyStartTable table{};
+        std::uint16_t count = 0;
+        scanStudies(image, *work, table, count, kFileScanLastOffset, false);
+        return std::vector<std::uint16_t>(table.begin(), table.begin() + count);
+    };
+    const std::vector<std::uint16_t> odd = starts(*images["odd-offsets"]);
+    EXPECT_TRUE(std::any_of(odd.begin(), odd.end(), [](std::uint16_t p) { return p % 2 == 0; }));
+    EXPECT_TRUE(std::any_of(odd.begin(), odd.end(), [](std::uint16_t p) { return p % 2 == 1; }));
+    EXPECT_EQ(starts(*images["full-memory"]).size(), 22u);
+    // Written up to the last byte: no unwritten word anywhere.
+    const Image& full = *images["full-memory"];
+    for (std::size_t p = kStudyAreaStart; p + 1 < kMemorySize; ++p) {
+        ASSERT_NE(word(full, static_cast<std::ptrdiff_t>(p)), kUnwrittenWord) << p;
+    }
+    // A plan larger than the memory is refused unless it may be cut.
+    const SampleDay fullDay = sampleDays().back();
+    EXPECT_THROW(buildDemoDay(fullDay.plan), std::length_error);
 }
 
 TEST(DemoDay, EveryVoidingDecodesCloseToItsPlan) {

@@ -43,7 +43,7 @@ class SimulatedTest : public ::testing::Test {
         auto image = std::make_unique<Image>();
         Transfer link;
         link.OutReport = bareCommand(kCommandRead);
-        for (const Received& r : received) link.receive(*image, r.data, 0);
+        for (const Received& r : received) link.receiveBlock(*image, r.data, 0);
         return image;
     }
 

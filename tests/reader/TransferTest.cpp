@@ -21,10 +21,10 @@ class TransferTest : public ::testing::Test {
   protected:
     void send(std::uint8_t command, std::int64_t nowMs = 0) {
         link.OutReport = bareCommand(command);
-        link.sent(nowMs);
+        link.transferSent(nowMs);
     }
     BlockArrival receive(const Block& block, std::int64_t nowMs = 0) {
-        return link.receive(*image, block, nowMs);
+        return link.receiveBlock(*image, block, nowMs);
     }
 
     Transfer link;
@@ -45,7 +45,7 @@ TEST_F(TransferTest, StoresEachBlockAtThirtyTwoTimesItsNumberUntilTheEndBlock) {
     EXPECT_EQ((*image)[64], 0xFE);
     EXPECT_EQ((*image)[96], 0);
 
-    link.finish();
+    link.finishTransfer();
     EXPECT_EQ(link.ReportCount, 0);
     EXPECT_EQ(link.pendingCommand(), kCommandNone);
 }
@@ -72,7 +72,7 @@ TEST_F(TransferTest, AnOverlongLastBlockIsCutAtTheEndOfTheImage) {
     send(kCommandRead);
     for (int i = 0; i < kMaxTransferBlocks - 1; ++i) receive(blockOf(0));
     const std::vector<std::uint8_t> wide(64, 0xCD);
-    link.receive(*image, wide, 0);
+    link.receiveBlock(*image, wide, 0);
     EXPECT_EQ(link.ReportCount, kMaxTransferBlocks);
     EXPECT_EQ(image->back(), 0xCD);
 }
@@ -100,24 +100,24 @@ TEST_F(TransferTest, BlocksAtRestAreNeitherStoredNorCountedAndWarnedOncePerBurst
     // After a command, the next block at rest is news again.
     send(kCommandErase, 65002);
     receive(endOfTransferBlock(), 65003);
-    link.finish();
+    link.finishTransfer();
     send(kCommandNone, 65004);
     EXPECT_TRUE(receive(blockOf(1), 65005).warnAtRest);
 }
 
 TEST_F(TransferTest, StallsAfterFifteenSecondsWithoutAReport) {
-    EXPECT_FALSE(link.stalled(1'000'000));  // nothing pending
+    EXPECT_FALSE(link.transferStalled(1'000'000));  // nothing pending
     send(kCommandRead, 1000);
-    EXPECT_FALSE(link.stalled(15999));
-    EXPECT_TRUE(link.stalled(16000));
+    EXPECT_FALSE(link.transferStalled(15999));
+    EXPECT_TRUE(link.transferStalled(16000));
     receive(blockOf(0), 16000);
-    EXPECT_FALSE(link.stalled(30999));
-    EXPECT_TRUE(link.stalled(31000));
+    EXPECT_FALSE(link.transferStalled(30999));
+    EXPECT_TRUE(link.transferStalled(31000));
     // While the end block's steps run (a message box may wait), nothing stalls.
     receive(endOfTransferBlock(), 31000);
-    EXPECT_FALSE(link.stalled(99000));
-    link.finish();
-    EXPECT_FALSE(link.stalled(99000));
+    EXPECT_FALSE(link.transferStalled(99000));
+    link.finishTransfer();
+    EXPECT_FALSE(link.transferStalled(99000));
 }
 
 }  // namespace

@@ -25,6 +25,8 @@ QString nextName(std::deque<QString>& names) {
 MsgButton FakeDialogs::message(const QString& caption, const QString& text, MsgIcon icon,
                                int buttons) {
     messages.push_back({caption, text, icon, buttons});
+    // A copy: the hook may open further boxes.
+    if (onMessage) onMessage(RecordedMessage(messages.back()));
     if (answers.empty()) return firstOffered(buttons);
     const MsgButton answer = answers.front();
     answers.pop_front();

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "app/Beeper.h"
@@ -39,6 +40,9 @@ class FakeDialogs : public Dialogs {
     std::deque<MsgButton> answers;
     std::deque<QString> openNames;
     std::deque<QString> saveNames;
+    // Runs while a message box is "open", after it was recorded: what happens
+    // meanwhile in the event loop of a real box.
+    std::function<void(const RecordedMessage&)> onMessage;
 
     // What the window asked.
     std::vector<RecordedMessage> messages;

@@ -42,10 +42,35 @@ double shapeMean() {
 }
 
 void putWord(Image& image, std::size_t offset, std::uint16_t value) {
-    if (offset + 2 > kMemorySize) throw std::length_error("demo day does not fit the memory");
     image[offset] = static_cast<std::uint8_t>(value >> 8);
     image[offset + 1] = static_cast<std::uint8_t>(value & 0xFF);
 }
+
+// Lays the records into the study area one byte after another, up to the memory's end.
+class RecordWriter {
+  public:
+    RecordWriter(Image& image, MemoryEnd end) : image_(image), end_(end) {}
+
+    // False once the memory is full and the plan may be cut there.
+    bool put(std::uint8_t byte) {
+        if (offset_ >= kMemorySize) {
+            if (end_ == MemoryEnd::Refuse)
+                throw std::length_error("demo day does not fit the memory");
+            return false;
+        }
+        image_[offset_++] = byte;
+        return true;
+    }
+    bool putWord(std::uint16_t value) {
+        return put(static_cast<std::uint8_t>(value >> 8)) &&
+               put(static_cast<std::uint8_t>(value & 0xFF));
+    }
+
+  private:
+    Image& image_;
+    MemoryEnd end_;
+    std::size_t offset_ = kStudyAreaStart;
+};
 
 void writePassport(Image& image) {
     image[kSexOffset] = 1;
@@ -123,31 +148,105 @@ std::vector<std::uint16_t> demoSamples(const DemoVoiding& voiding, std::uint32_t
     return recordSamples(voiding, noiseSeed).samples;
 }
 
-Image buildDemoDay(const std::vector<DemoVoiding>& plan) {
+Image buildDemoDay(const std::vector<DemoVoiding>& plan, MemoryEnd end) {
     Image image{};
     std::fill(image.begin() + kStudyAreaStart, image.begin() + kMemorySize, 0xFF);
     writePassport(image);
 
-    std::size_t offset = kStudyAreaStart;
+    RecordWriter memory(image, end);
     for (std::size_t i = 0; i < plan.size(); ++i) {
         const DemoVoiding& voiding = plan[i];
         const Record record = recordSamples(voiding, kSeed + static_cast<std::uint32_t>(i));
-        putWord(image, offset, kStartWord);
-        putWord(image, offset + 2, static_cast<std::uint16_t>(voiding.hour << 8 | voiding.minute));
-        offset += 4;
-        for (std::uint16_t sample : record.samples) {
-            putWord(image, offset, sample);
-            offset += 2;
+        bool room = true;
+        for (int gap = 0; gap < voiding.gapBefore && room; ++gap) room = memory.put(0);
+        room = room && memory.putWord(kStartWord) &&
+               memory.putWord(static_cast<std::uint16_t>(voiding.hour << 8 | voiding.minute));
+        for (std::size_t k = 0; k < record.samples.size() && room; ++k) {
+            room = memory.putWord(record.samples[k]);
         }
-        putWord(image, offset, kEndWord);
-        putWord(image, offset + 2, record.staticReading);
-        offset += 4;
+        if (voiding.strayByte) room = room && memory.put(0);
+        if (voiding.endWord) {
+            room = room && memory.putWord(kEndWord) && memory.putWord(record.staticReading);
+        }
+        if (!room) break;
     }
     return image;
 }
 
 Image buildDemoDay() {
     return buildDemoDay(demoDayPlan());
+}
+
+namespace {
+
+// An older man with a weak, long flow who voids every 45 minutes from 05:00: more than
+// the memory holds, so the device stops in the middle of the last record.
+std::vector<DemoVoiding> fullMemoryPlan() {
+    std::vector<DemoVoiding> plan;
+    for (int i = 0; i < 24; ++i) {
+        const int minutes = 5 * 60 + 45 * i;
+        DemoVoiding voiding;
+        voiding.hour = static_cast<std::uint8_t>(minutes / 60);
+        voiding.minute = static_cast<std::uint8_t>(minutes % 60);
+        voiding.waitSeconds = 20 + 5 * (i % 5);
+        voiding.volumeMl = 450 + 25 * (i % 7);
+        voiding.qmaxMl = 5.5 + 0.5 * (i % 4);
+        plan.push_back(voiding);
+    }
+    return plan;
+}
+
+DemoVoiding voiding(std::uint8_t hour, std::uint8_t minute, double waitSeconds, double volumeMl,
+                    double qmaxMl) {
+    DemoVoiding v;
+    v.hour = hour;
+    v.minute = minute;
+    v.waitSeconds = waitSeconds;
+    v.volumeMl = volumeMl;
+    v.qmaxMl = qmaxMl;
+    return v;
+}
+
+DemoVoiding withGap(DemoVoiding v) {
+    v.gapBefore = 1;
+    return v;
+}
+
+DemoVoiding withStrayByte(DemoVoiding v) {
+    v.strayByte = true;
+    return v;
+}
+
+DemoVoiding withoutEndWord(DemoVoiding v) {
+    v.endWord = false;
+    return v;
+}
+
+}  // namespace
+
+std::vector<SampleDay> sampleDays() {
+    return {
+        {"demo-day", "seven voidings of a 64-year-old man, one with an artefact spike",
+         demoDayPlan()},
+        {"odd-offsets",
+         "records at odd and even offsets (a byte between some), one end word a byte off the "
+         "sample grid",
+         {voiding(7, 5, 3.0, 320, 17.0), withGap(voiding(10, 20, 2.5, 260, 15.5)),
+          withStrayByte(voiding(13, 0, 4.0, 300, 19.0)), voiding(16, 45, 3.0, 240, 14.5),
+          withGap(voiding(21, 10, 2.0, 280, 16.0))}},
+        {"missing-end-word",
+         "a record without end word before the next study, and the last one before unwritten "
+         "memory",
+         {voiding(6, 30, 3.0, 350, 18.0), withoutEndWord(voiding(9, 45, 2.0, 280, 16.0)),
+          voiding(12, 15, 4.0, 300, 17.5), withoutEndWord(voiding(15, 40, 3.5, 260, 15.0))}},
+        {"invalid-start-time",
+         "start times 25:07 and 14:60, the first reached from a record without end word",
+         {voiding(8, 0, 3.0, 300, 17.0), withoutEndWord(voiding(11, 30, 2.5, 270, 16.0)),
+          voiding(25, 7, 3.0, 310, 18.0), voiding(14, 60, 2.0, 250, 15.0),
+          voiding(18, 20, 3.0, 330, 19.0)}},
+        {"full-memory", "long weak flows until the memory is full, the last record cut off",
+         fullMemoryPlan(), MemoryEnd::Cut},
+    };
 }
 
 }  // namespace uroflow

@@ -1,6 +1,7 @@
-// The real backend's parts that need no device: the report descriptor walk, and
-// the reading thread's hand-over to the user-interface thread, stopped while a
-// report waits in a nested event loop (a message box) and at program end.
+// The real backend without a device: the report descriptor walk, the layer on
+// whatever this machine has, and the reading thread's hand-over to the
+// user-interface thread, stopped while a report waits in a nested event loop (a
+// message box) and at program end.
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "reader/hid/HidapiLayer.h"
 #include "reader/hid/ReportDescriptor.h"
 #include "reader/hid/ReportPump.h"
 
@@ -163,6 +165,26 @@ TEST_F(ReportPumpTest, AFailedReadEndsTheThread) {
     const int reads = device.reads();
     pump.stop();
     EXPECT_LE(device.reads(), reads + 1);
+}
+
+// Whatever devices this machine has: the first notification comes by itself,
+// every listed device can be asked for its ids, and nothing is delivered after
+// the events are taken away.
+TEST(HidapiLayer, NotifiesOnceAfterStartAndListsTheDevices) {
+    HidapiLayer layer;
+    int changes = 0;
+    layer.setEvents(
+        {[&] { ++changes; }, [](HidDevice&, std::uint8_t, std::span<const std::uint8_t>) {}});
+    runUntil([&] { return changes > 0; });
+    EXPECT_EQ(changes, 1);
+    int listed = 0;
+    layer.enumerate([&](HidDevice& device, int index) {
+        EXPECT_EQ(index, listed++);
+        (void)device.vendorId();
+        return true;
+    });
+    layer.enumerate([&](HidDevice&, int) { return false; });
+    layer.setEvents({});
 }
 
 }  // namespace

@@ -1,0 +1,354 @@
+// The reader link: finding the reader, the download, the commands that write the
+// passport, erase and calibrate, and the end of every transfer.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QColor>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <QTimer>
+#include <algorithm>
+
+#include "app/Beeper.h"
+#include "app/Clock.h"
+#include "app/Dialogs.h"
+#include "app/MemoText.h"
+#include "app/Shape.h"
+#include "app/Unit1.h"
+#include "charts/ChartView.h"
+
+namespace uroflow {
+
+namespace {
+
+const QString kAttention = QStringLiteral("Внимание!");
+const QString kPassportCheck = QStringLiteral("Проверка паспортной части");
+const QString kReceiveMode = QStringLiteral("Режим приема данных от Считывателя");
+const QString kAtRestText = QStringLiteral(
+    "Нажмите кнопку \"Загрузка\" или отсоедините Считыватель от ПК(USB) для автономного запуска "
+    "Урофлоуметра!");
+const QString kAbandonedText = QStringLiteral(
+    "Передача данных прервана: Считыватель не отвечает или отсоединен. Повторите команду.");
+const QString kAccessCaption = QStringLiteral("Доступ к Считывателю");
+const QString kBatteryCaption = QStringLiteral("Проверка батареи датчика");
+const QString kBatteryLowText =
+    QStringLiteral("ВНИМАНИЕ! Батарея разряжена! Возможны сбои при стирании и записи!");
+const QString kBatteryLowState = QStringLiteral("Uбат < 2,7В");
+const QString kBatteryHighState = QStringLiteral("Uбат > 2,7В");
+const QString kApplicationTitle = QStringLiteral("Урофлоуметрия");
+const QColor kBatteryLowColour{255, 0, 0};
+
+QString accessText(const Claim& claim) {
+    const QString device = QString::fromStdString(claim.device);
+    if (claim.status == ClaimStatus::AccessDenied) {
+        return QStringLiteral(
+                   "Считыватель подключен, но у программы нет прав на устройство %1.\n\n"
+                   "Установите правило доступа (один раз, с правами администратора):\n"
+                   "    sudo packaging/install-udev-rule\n"
+                   "или скопируйте файл packaging/70-uroflow-reader.rules в /etc/udev/rules.d/, "
+                   "затем отсоедините Считыватель и подключите его снова.")
+            .arg(device);
+    }
+    return QStringLiteral(
+               "Считыватель подключен, но открыть устройство %1 не удалось: %2.\n\n"
+               "Отсоедините Считыватель и подключите его снова.")
+        .arg(device, QString::fromStdString(claim.errorText));
+}
+
+// Radio buttons of one group cannot be unchecked one by one.
+void uncheck(QRadioButton* button) {
+    button->setAutoExclusive(false);
+    button->setChecked(false);
+    button->setAutoExclusive(true);
+}
+
+// The window's colour at rest: the platform's own background of windows.
+QColor buttonFace() {
+    return QApplication::palette().color(QPalette::Window);
+}
+
+std::u16string textOf(const QLineEdit* edit) {
+    return edit->text().toStdU16String();
+}
+
+}  // namespace
+
+void TTMForm::HIDDeviceChange() {
+    HidDevice* const before = ReaderDevice;
+    ReaderDevice = nullptr;
+    ReaderFound = false;
+    unclaimedReader_.reset();
+    platform_.hid.enumerate(
+        [this](HidDevice& device, int index) { return HIDEnumerate(device, index); });
+    // Also when no device at all was listed, so an unplugged reader never leaves
+    // its commands on screen.
+    showReaderCommands();
+    // The reader that was to answer is gone (or another one took its place).
+    if (awaitingBlocks() && ReaderDevice != before) abandonTransfer();
+    reportUnclaimedReader();
+}
+
+bool TTMForm::HIDEnumerate(HidDevice& HidDev, int) {
+    if (isReader(HidDev.vendorId(), HidDev.productId())) {
+        const Claim claim = platform_.hid.claim(HidDev);
+        if (claim.status == ClaimStatus::Claimed) {
+            ReaderDevice = &HidDev;
+            ReaderFound = true;
+        } else {
+            unclaimedReader_ = claim;
+        }
+    }
+    showReaderCommands();
+    return true;
+}
+
+void TTMForm::showReaderCommands() {
+    for (QPushButton* command : {ReadData, WriteData}) {
+        command->setVisible(ReaderFound);
+        command->repaint();
+    }
+}
+
+// Shown outside the enumeration, once per plug-in of a reader that cannot be used.
+void TTMForm::reportUnclaimedReader() {
+    if (!unclaimedReader_) {
+        readerAccessWarned_ = false;
+        return;
+    }
+    if (ReaderFound || readerAccessWarned_) return;
+    readerAccessWarned_ = true;
+    platform_.dialogs.message(kAccessCaption, accessText(*unclaimedReader_), MsgIcon::Warning,
+                              MbOk);
+}
+
+void TTMForm::Click_code(int cod) {
+    if (!ReaderDevice) return;
+    OutReport = bareCommand(cod);
+    sendOutReport();
+    Shape1->setHatched(false);
+    Shape2->setHatched(true);
+}
+
+void TTMForm::sendOutReport() {
+    // The report is 33 bytes; a device declaring shorter ones gets its length.
+    const std::size_t declared = platform_.hid.outputReportLength(*ReaderDevice);
+    const std::size_t length =
+        declared == 0 ? OutReport.size() : std::min(declared, OutReport.size());
+    const WriteResult written =
+        platform_.hid.write(*ReaderDevice, std::span(OutReport).first(length));
+    WriteOK = written.ok;
+    transferSent(steadyMs());
+    if (pendingCommand() != kCommandNone) {
+        TransferTimer->start();
+    } else {
+        TransferTimer->stop();
+    }
+    if (!WriteOK) {
+        platform_.dialogs.message(kApplicationTitle, QString::fromStdString(written.errorText),
+                                  MsgIcon::None, MbOk);
+    }
+}
+
+void TTMForm::ReadDataClick() {
+    for (TChartView* chart : nomogramCharts()) chart->setVisible(false);
+    ChartGraf->setVisible(false);
+    for (QWidget* control : studyNavigation()) control->setEnabled(false);
+    Prev->setEnabled(false);
+    Fokys->setVisible(false);
+    DateArj->setVisible(false);
+    for (QWidget* control : studyCommands()) control->setEnabled(false);
+    for (QWidget* control : transferCommands()) control->setEnabled(false);
+    Ur->setVisible(false);
+
+    Mst->clear();
+    Mnt->clear();
+    clearIndexFields();
+    for (QLineEdit* field : {DataStart, Name, Old}) field->clear();
+    uncheck(sexM);
+    uncheck(sexF);
+
+    CurStudy = 0;
+    ReceiveStudies = true;
+    ReceivePassport = true;
+    Click_code(kCommandRead);
+    // Pressed again during a download, the read starts over from block 0.
+    ReportCount = 0;
+}
+
+void TTMForm::HIDDeviceData(HidDevice& HidDev, std::uint8_t, const std::uint8_t* Data,
+                            std::uint16_t Size) {
+    // Only one reader is used: the last one enumerated.
+    if (&HidDev != ReaderDevice) return;
+    const BlockArrival arrival = receiveBlock(DeviceImage, {Data, Size}, steadyMs());
+    if (arrival.atRest) {
+        if (arrival.warnAtRest) {
+            platform_.dialogs.message(kReceiveMode, kAtRestText, MsgIcon::Warning, MbOk);
+            restWarningClosed(steadyMs());
+            ReadData->setFocus();
+        }
+        return;
+    }
+    setTransferColour(true);
+    if (arrival.endOfTransfer) endOfTransfer();
+}
+
+void TTMForm::endOfTransfer() {
+    // An error in the decoding (an invalid start time) is shown; the link still
+    // returns to rest and the reader goes on delivering.
+    guard([this] {
+        ChartGraf->clearSeries();
+        ChartVQ->clearSeries();
+        Ur->clear();
+        Mst->clear();
+        Mnt->clear();
+        clearIndexFields();
+        LoadSteps steps;
+        steps.scan = downloadScan(ReportCount);
+        steps.passport = ReceivePassport;
+        steps.studies = ReceiveStudies;
+        steps.download = true;
+        showLoadedImage(steps);
+    });
+    finishTransfer();
+    Click_code(kCommandNone);
+    for (TShape* band : {Shape1, Shape2, Shape3}) band->setHatched(false);
+    ChartGraf->setVisible(true);
+    DateArj->setVisible(true);
+    for (QWidget* control : transferCommands()) control->setEnabled(true);
+    Ur->setVisible(true);
+    setTransferColour(false);
+    platform_.beeper.beep();
+}
+
+void TTMForm::showBatteryState() {
+    Ur->clear();
+    Ur->setEnabled(true);
+    setUrColour(QColor());
+    QFont font = Ur->font();
+    font.setBold(false);
+    Ur->setFont(font);
+    switch (DeviceImage[kBatteryOffset]) {
+        case kBatteryLow:
+            Ur->setText(kBatteryLowState);
+            setUrColour(kBatteryLowColour);
+            platform_.dialogs.message(kBatteryCaption, kBatteryLowText, MsgIcon::Information, MbOk);
+            break;
+        case kBatteryHigh:
+            Ur->setText(kBatteryHighState);
+            break;
+        default:
+            break;
+    }
+}
+
+void TTMForm::TransferTimerTimer() {
+    if (transferStalled(steadyMs())) abandonTransfer();
+}
+
+void TTMForm::abandonTransfer() {
+    // Blocks of the broken answer are in the image: it no longer is the day on
+    // screen, so it is not offered for saving.
+    if (ReportCount > 0) SaveFileData->setEnabled(false);
+    finishTransfer();
+    TransferTimer->stop();
+    setTransferColour(false);
+    for (TShape* band : {Shape1, Shape2, Shape3}) band->setHatched(false);
+    for (QWidget* control : transferCommands()) control->setEnabled(true);
+    platform_.dialogs.message(kReceiveMode, kAbandonedText, MsgIcon::Warning, MbOk);
+}
+
+void TTMForm::WriteDataClick() {
+    auto refuse = [this](const char* text, QWidget* field) {
+        platform_.dialogs.message(kPassportCheck, QString::fromUtf8(text), MsgIcon::Information,
+                                  MbOk);
+        field->setFocus();
+    };
+    if (!sexM->isChecked() && !sexF->isChecked()) return refuse("Укажите пол!", sexM);
+    if (Old->text().isEmpty()) return refuse("Укажите возраст пациента!", Old);
+    // The device stores six digits: a date of another form would be sent garbled.
+    if (!isStudyDate(textOf(DataStart)))
+        return refuse("Укажите дату исследования в виде дд.мм.гг!", DataStart);
+
+    if (platform_.dialogs.message(kAttention, QStringLiteral("Записать в память урофлоуметра?"),
+                                  MsgIcon::Warning, MbYes | MbNo) == MbYes) {
+        WriteDataSRAM();
+        Shape1->setHatched(true);
+        Shape2->setHatched(false);
+    }
+    ReceiveStudies = false;
+    ReceivePassport = true;
+}
+
+void TTMForm::WriteDataSRAM() {
+    if (!ReaderDevice) return;
+    Set_Edit();
+    std::optional<Sex> sex;
+    if (sexF->isChecked()) sex = Sex::Female;
+    if (sexM->isChecked()) sex = Sex::Male;
+    OutReport = passportCommand(sex, Name->text().toStdString(), StagedPassport);
+    sendOutReport();
+}
+
+void TTMForm::Set_Edit() {
+    StagedPassport = stagePassport(textOf(Old), textOf(DataStart));
+}
+
+void TTMForm::EraseDataClick() {
+    if (!ReaderDevice) return;
+    if (platform_.dialogs.message(kAttention, QStringLiteral("Очистить память урофлоуметра?"),
+                                  MsgIcon::Warning, MbYes | MbNo) == MbYes) {
+        TimeNow->setText(platform_.clock.now().toString(QStringLiteral("HH:mm")));
+        OutReport = clockCommand(kCommandErase, textOf(TimeNow));
+        sendOutReport();
+        Shape1->setHatched(false);
+        Shape2->setHatched(true);
+    }
+    ReceiveStudies = false;
+    ReceivePassport = false;
+}
+
+void TTMForm::CalibrClick() {
+    for (TChartView* chart : nomogramCharts()) chart->setVisible(false);
+    PrintNomogram->setEnabled(false);
+    if (!ReaderDevice) return;
+    if (platform_.dialogs.message(kAttention, QStringLiteral("Откалибровать Урофлоуметр?"),
+                                  MsgIcon::Warning, MbYes | MbNo) == MbYes) {
+        WriteDataCalibr();
+        Shape3->setHatched(true);
+        Shape2->setHatched(false);
+    }
+    ReceiveStudies = false;
+    ReceivePassport = false;
+}
+
+void TTMForm::WriteDataCalibr() {
+    if (!ReaderDevice) return;
+    TimeNow->setText(platform_.clock.now().toString(QStringLiteral("HH:mm")));
+    OutReport = clockCommand(kCommandCalibrate, textOf(TimeNow));
+    sendOutReport();
+}
+
+void TTMForm::setTransferColour(bool transfer) {
+    // Once per transfer, not per block: a palette change reaches every control.
+    if (transfer == transferColour_) return;
+    transferColour_ = transfer;
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, transfer ? kMoneyGreen : buttonFace());
+    setPalette(palette);
+}
+
+// An invalid colour: the field shows the window's colour, whatever it becomes.
+void TTMForm::setUrColour(const QColor& colour) {
+    QPalette palette = Ur->palette();
+    palette.setColor(QPalette::Base, colour.isValid() ? colour : QColor(Qt::transparent));
+    Ur->setPalette(palette);
+}
+
+std::int64_t TTMForm::steadyMs() const {
+    return platform_.clock.steadyMs();
+}
+
+}  // namespace uroflow
