@@ -9,6 +9,7 @@ class Dialogs;
 class Clock;
 class Beeper;
 class HidLayer;
+class Spreadsheet;
 
 struct Platform {
     Dialogs& dialogs;
@@ -20,6 +21,8 @@ struct Platform {
     QString userConfigDir;
     // The USB HID devices: the reader link.
     HidLayer& hid;
+    // The spreadsheet application the Excel export drives.
+    Spreadsheet& spreadsheet;
 };
 
 }  // namespace uroflow

@@ -32,6 +32,7 @@ class QColor;
 namespace uroflow {
 
 class TChartView;
+class TFormWaitExcel;
 class TShape;
 
 // The chart views and their series (ChartGraf, Series1, ChartNomWoman...) are
@@ -71,6 +72,8 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     void LoadFileNamed(const QString& path);
     // Writes the samples of the image to an Excel workbook.
     void ExportExcel(const QString& path);
+    // The wait window the export shows in place of this one, made by main after it.
+    void useWaitWindow(TFormWaitExcel& waitWindow);
 
     // Reader link: discovery, download and the commands to the uroflowmeter.
     void HIDDeviceChange();
@@ -266,6 +269,7 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     int previewedType_ = 0;
     QPointer<QWidget> previewedWidget_;
     std::uint64_t previewedTimestamp_ = 0;
+    QPointer<TFormWaitExcel> waitWindow_;
 };
 
 }  // namespace uroflow

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <algorithm>
 
 namespace uroflow {
 
@@ -60,6 +61,17 @@ TFormWaitExcel::TFormWaitExcel(QWidget* mainWindow)
 
     ActivityIndicatorWait = new TActivityIndicator(this);
     ActivityIndicatorWait->setGeometry(377, 71, 32, 32);
+}
+
+void TFormWaitExcel::setCountText(const QString& text) {
+    LabelCount->setWordWrap(false);
+    LabelCount->setText(text);
+    const int natural = LabelCount->sizeHint().width();
+    const int room = width() - 2 * LabelCount->x();  // the same margin on the right
+    const int labelWidth = std::clamp(natural, LabelCount->minimumWidth(), room);
+    LabelCount->setWordWrap(natural > room);
+    LabelCount->resize(labelWidth, std::max(LabelCount->heightForWidth(labelWidth),
+                                            LabelCount->sizeHint().height()));
 }
 
 void TFormWaitExcel::showEvent(QShowEvent* event) {

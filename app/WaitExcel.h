@@ -42,6 +42,11 @@ class TFormWaitExcel : public QWidget {
     // `mainWindow` is the window the form is centred over when shown.
     explicit TFormWaitExcel(QWidget* mainWindow = nullptr);
 
+    // Puts `text` into LabelCount and fits the label to it: it grows rightwards from
+    // its place, and wraps where the text would run past the window (a wider font
+    // standing in for the designed one).
+    void setCountText(const QString& text);
+
     QLabel* LabelCount = nullptr;
     TActivityIndicator* ActivityIndicatorWait = nullptr;
 

@@ -18,6 +18,7 @@
 #include "app/QtPlatform.h"
 #include "app/Unit1.h"
 #include "app/WaitExcel.h"
+#include "files/XlsxSpreadsheet.h"
 #include "reader/SimulatedUroflowmeter.h"
 #include "reader/hid/HidapiLayer.h"
 
@@ -77,17 +78,20 @@ int main(int argc, char** argv) {
     uroflow::QtDialogs dialogs;
     uroflow::SystemClock clock;
     uroflow::QtBeeper beeper;
+    uroflow::XlsxSpreadsheet spreadsheet;
     const uroflow::Platform platform{
         dialogs,
         clock,
         beeper,
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
-        *reader.layer};
+        *reader.layer,
+        spreadsheet};
 
     uroflow::TTMForm TMForm(platform);
     dialogs.setOwner(&TMForm);
     uroflow::TFormWaitExcel FormWaitExcel(&TMForm);
+    TMForm.useWaitWindow(FormWaitExcel);
     TMForm.show();
 
     if (!studyFile.isEmpty()) {

@@ -21,6 +21,7 @@
 #include "app/Platform.h"
 #include "app/QtPlatform.h"
 #include "app/Unit1.h"
+#include "files/XlsxSpreadsheet.h"
 #include "reader/SimulatedUroflowmeter.h"
 #include "tools/demo/DemoDay.h"
 
@@ -53,6 +54,7 @@ struct Bench {
     CountingBeeper beeper;
     QTemporaryDir folder;
     SimulatedUroflowmeter reader;
+    XlsxSpreadsheet spreadsheet;
     std::unique_ptr<TTMForm> form;
 
     Bench() {
@@ -60,7 +62,7 @@ struct Bench {
         reader.loadMemory(std::span(*day).first(kMemorySize));
         reader.plug();
         form = std::make_unique<TTMForm>(
-            Platform{dialogs, clock, beeper, folder.path(), folder.path(), reader});
+            Platform{dialogs, clock, beeper, folder.path(), folder.path(), reader, spreadsheet});
         reader.deliverAll();
     }
 

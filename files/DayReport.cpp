@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 
+#include "files/DaySummary.h"
 #include "files/ExcelExport.h"
 #include "files/StudyFile.h"
 #include "files/XlsxSpreadsheet.h"
@@ -17,10 +18,11 @@ namespace {
 
 constexpr int kArtefactThreshold = 10;  // what the window's hidden threshold field holds
 constexpr char kUsage[] =
-    "usage: uroflow-report [--csv] FILE\n"
+    "usage: uroflow-report [--csv] [--night HH:MM-HH:MM] FILE\n"
     "       uroflow-report --xlsx OUT.xlsx FILE\n"
-    "Prints the studies of a study file as one JSON object, or as CSV with --csv;\n"
-    "with --xlsx writes the raw samples to the Excel workbook OUT.xlsx instead.\n";
+    "Prints the studies of a study file and the day's summary as one JSON object, or the\n"
+    "studies as CSV with --csv; --night sets the summary's night (23:00-07:00). With\n"
+    "--xlsx writes the raw samples to the Excel workbook OUT.xlsx instead.\n";
 
 // Shortest text that reads back as the same double; JSON has no NaN or infinity.
 std::string number(double value) {
@@ -112,6 +114,24 @@ std::string studyJson(const StudyReport& study) {
     return out;
 }
 
+std::string optionalNumber(const std::optional<double>& value) {
+    return value ? number(*value) : "null";
+}
+
+std::string summaryJson(const DaySummary& summary) {
+    return "{\"voidings\":" + std::to_string(summary.counted) +
+           ",\"total\":" + number(summary.total) +
+           ",\"largest\":" + optionalNumber(summary.largest) +
+           ",\"qmax_mean\":" + optionalNumber(summary.qmaxMean) +
+           ",\"qmax_highest\":" + optionalNumber(summary.qmaxHighest) +
+           ",\"night\":{\"from\":" + jsonString(clockText(summary.window.from)) +
+           ",\"to\":" + jsonString(clockText(summary.window.to)) +
+           ",\"voidings\":" + std::to_string(summary.nightVoidings) +
+           ",\"volume\":" + number(summary.nocturnalVolume) +
+           ",\"npi\":" + optionalNumber(summary.npi) +
+           "},\"reason\":" + optionalJsonString(summary.notSummed) + "}";
+}
+
 }  // namespace
 
 std::string batteryText(std::uint8_t batteryByte) {
@@ -152,7 +172,7 @@ DayReport buildDayReport(const Image& device) {
     return report;
 }
 
-std::string dayReportJson(const DayReport& report) {
+std::string dayReportJson(const DayReport& report, const NightWindow& night) {
     const Passport& p = report.passport;
     std::string out = "{\"passport\":{\"sex\":" + jsonString(sexText(p.sex)) +
                       ",\"name\":" + jsonString(p.name) + ",\"age\":" + jsonString(p.age) +
@@ -165,7 +185,7 @@ std::string dayReportJson(const DayReport& report) {
         out += i == 0 ? "\n" : ",\n";
         out += studyJson(report.studies[i]);
     }
-    out += "]}\n";
+    out += "],\n\"summary\":" + summaryJson(summarizeDay(report, night)) + "}\n";
     return out;
 }
 
@@ -205,26 +225,49 @@ int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::o
         out << kUsage;
         return 0;
     }
-    const bool csv = args.size() == 2 && args[0] == "--csv";
-    const bool xlsx = args.size() == 3 && args[0] == "--xlsx";
-    const bool usable = csv || xlsx || (args.size() == 1 && !args[0].starts_with("-"));
-    if (!usable) {
+    bool csv = false;
+    std::optional<std::string> xlsx;
+    NightWindow night;
+    std::vector<std::string> files;
+    bool usable = true;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const bool hasValue = i + 1 < args.size();
+        if (args[i] == "--csv") {
+            csv = true;
+        } else if (args[i] == "--xlsx" && hasValue) {
+            xlsx = args[++i];
+        } else if (args[i] == "--night" && hasValue) {
+            const std::optional<NightWindow> parsed = parseNightWindow(args[++i]);
+            if (!parsed) {
+                err << "uroflow-report: the night must be given as HH:MM-HH:MM with two "
+                       "different times, not '"
+                    << args[i] << "'\n";
+                return 2;
+            }
+            night = *parsed;
+        } else if (args[i].starts_with("-")) {
+            usable = false;
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (!usable || files.size() != 1 || (csv && xlsx)) {
         err << kUsage;
         return 2;
     }
-    const std::string& path = args.back();
+    const std::string& path = files.front();
     auto device = std::make_unique<Image>();
     std::string failing = path;
     std::string text;
     try {
         readStudyFile(path, *device);
         if (xlsx) {
-            failing = args[1];
-            exportDayWorkbook(*device, args[1]);
+            failing = *xlsx;
+            exportDayWorkbook(*device, *xlsx);
             return 0;
         }
         const DayReport report = buildDayReport(*device);
-        text = csv ? dayReportCsv(report) : dayReportJson(report);
+        text = csv ? dayReportCsv(report) : dayReportJson(report, night);
     } catch (const RuntimeError& error) {
         err << "uroflow-report: " << failing << ": " << error.what() << "\n";
         return 1;

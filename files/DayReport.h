@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "files/NightWindow.h"
 #include "study/Decoder.h"
 #include "study/Image.h"
 #include "study/IndexTexts.h"
@@ -39,7 +40,8 @@ IndexTexts reportTexts(const std::optional<StudyIndices>& indices);
 // Scans as a file load does and decodes every study from the freshly scanned image.
 DayReport buildDayReport(const Image& device);
 
-std::string dayReportJson(const DayReport& report);
+// The studies and the day's summary with the given night window.
+std::string dayReportJson(const DayReport& report, const NightWindow& night = {});
 // Semicolon-separated, texts quoted, numbers with "." and empty for none.
 std::string dayReportCsv(const DayReport& report);
 
@@ -48,9 +50,9 @@ std::string dayReportCsv(const DayReport& report);
 // `out` then (an existing file stays as it was).
 void exportDayWorkbook(const Image& device, const std::string& out);
 
-// The command line of uroflow-report: "[--csv] FILE" or "--xlsx OUT FILE". Returns the
-// exit code: 0 success, 1 the file could not be read, the workbook or the report not
-// written, 2 usage error.
+// The command line of uroflow-report: "[--csv] [--night HH:MM-HH:MM] FILE" or
+// "--xlsx OUT FILE". Returns the exit code: 0 success, 1 the file could not be read, the
+// workbook or the report not written, 2 usage error.
 int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace uroflow

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "files/DayReport.h"
+#include "files/DaySummary.h"
 #include "fuzz/ExportCheck.h"
 #include "fuzz/ImageInput.h"
 #include "fuzz/Invariant.h"
@@ -147,7 +148,13 @@ void checkReport(const Image& device, const Scan& fileScan) {
     }
     const std::string json = dayReportJson(report);
     FUZZ_REQUIRE(validUtf8(json));
-    FUZZ_REQUIRE(json.ends_with("]}\n"));
+    FUZZ_REQUIRE(json.ends_with("}}\n"));
+    // The summary only sums what decoded, and a night never holds more than the day.
+    const DaySummary summary = summarizeDay(report);
+    FUZZ_REQUIRE(summary.voidings.size() == report.studies.size());
+    FUZZ_REQUIRE(summary.nightVoidings <= summary.counted);
+    FUZZ_REQUIRE(summary.counted > 0 || summary.notSummed);
+    if (summary.npi) FUZZ_REQUIRE(*summary.npi >= 0 && *summary.npi <= 1 + 1e-12);
     const std::string csv = dayReportCsv(report);
     FUZZ_REQUIRE(validUtf8(csv));
     FUZZ_REQUIRE(std::count(csv.begin(), csv.end(), '\n') ==

@@ -13,7 +13,6 @@
 #include "charts/ChartView.h"
 #include "files/SaveName.h"
 #include "files/StudyFile.h"
-#include "study/RuntimeError.h"
 
 namespace uroflow {
 
@@ -52,10 +51,6 @@ void TTMForm::SaveFileDataClick() {
             return;
         }
     }
-}
-
-void TTMForm::ExportExcel(const QString&) {
-    throw RuntimeError("Экспорт в Excel недоступен");
 }
 
 void TTMForm::LoadFileClick() {

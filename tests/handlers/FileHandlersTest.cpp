@@ -107,10 +107,15 @@ TEST_F(FileHandlers, SaveNameRules) {
     form->guard([&] { form->SaveFileDataClick(); });
     EXPECT_FALSE(QFile::exists(dir.filePath("kept.txt")));
 
-    // A workbook goes to the export.
+    // A workbook goes to the export, in any letter case, after one dialog.
+    fake.dialogs.saveSpecs.clear();
     fake.dialogs.saveNames = {dir.filePath("day.XLSX")};
     form->guard([&] { form->SaveFileDataClick(); });
-    EXPECT_EQ(fake.dialogs.errors, QStringList{QStringLiteral("Экспорт в Excel недоступен")});
+    EXPECT_TRUE(fake.dialogs.errors.isEmpty()) << fake.dialogs.errors.join('\n').toStdString();
+    EXPECT_EQ(fake.dialogs.saveSpecs.size(), 1u);
+    ASSERT_GE(fake.spreadsheet.calls.size(), 3u);
+    EXPECT_EQ(fake.spreadsheet.calls.end()[-3],
+              "saveAs " + QFile::encodeName(dir.filePath("day.XLSX")).toStdString());
 }
 
 TEST_F(FileHandlers, FailedLoadKeepsTheDayOnScreenAndInMemory) {

@@ -51,16 +51,14 @@ TEST_F(Keyboard, OnlyCtrlAndShiftTogetherRevealTheCalibrationControls) {
     EXPECT_TRUE(calibrationShown());
 }
 
+// Every row of the table is a core test (tests/study/AgeInputTest.cpp); these check
+// that the keys reach it and its answer reaches the field.
 TEST_F(Keyboard, AgeKeysUnderACommaLocale) {
     EXPECT_EQ(typeAge("", '.'), "0,");
-    EXPECT_EQ(typeAge("", '/'), "0,");
     EXPECT_EQ(typeAge("0", '7'), "7");
-    EXPECT_EQ(typeAge("1", '0'), "10");
-    EXPECT_EQ(typeAge("0", '0'), "00");
     EXPECT_EQ(typeAge("2,5", ','), "2,5");
     EXPECT_EQ(typeAge("1,5", kBackspace), "1,");
     EXPECT_EQ(typeAge("12", 'a'), "12");
-    EXPECT_EQ(typeAge("1", '-'), "1");
     form->Old->setText("2");
     typeLetter(form->Old, QChar(0x0431));  // б
     EXPECT_EQ(form->Old->text(), "2,");
@@ -70,8 +68,6 @@ TEST_F(Keyboard, AgeKeysUnderACommaLocale) {
 TEST_F(Keyboard, AgeKeysUnderAPointLocale) {
     QLocale::setDefault(QLocale::c());
     EXPECT_EQ(typeAge("", ','), "0.");
-    EXPECT_EQ(typeAge("1.5", kBackspace), "1.");
-    EXPECT_EQ(typeAge("2.5", '.'), "2.5");
     form->Old->setText("2");
     typeLetter(form->Old, QChar(0x042E));  // Ю
     EXPECT_EQ(form->Old->text(), "2.");

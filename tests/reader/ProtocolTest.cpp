@@ -15,30 +15,14 @@ std::vector<int> bytesOf(const OutputReport& report) {
     return {report.begin(), report.end()};
 }
 
-std::vector<int> concat(std::initializer_list<std::vector<int>> parts) {
-    std::vector<int> all;
-    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-
-std::vector<int> repeat(int value, std::size_t count) {
-    return std::vector<int>(count, value);
+std::vector<int> withZeros(std::vector<int> head, std::size_t zeros) {
+    head.insert(head.end(), zeros, 0);
+    return head;
 }
 
 const char* const kPatient = "Пациент П.";
 const std::vector<int> kPatientCp1251 = {0xCF, 0xE0, 0xF6, 0xE8, 0xE5,
                                          0xED, 0xF2, 0x20, 0xCF, 0x2E};
-
-TEST(PassportCommand, MalePatientOfFortyFiveGivesTheExactReport) {
-    const OutputReport report =
-        passportCommand(Sex::Male, kPatient, stagePassport(u"45", u"05.03.24"));
-    EXPECT_EQ(bytesOf(report), concat({{0x00, 0x43, 0x01},
-                                       kPatientCp1251,
-                                       repeat(0, 10),
-                                       {0x34, 0x35},
-                                       {0x30, 0x35, 0x30, 0x33, 0x32, 0x34},
-                                       {0x3A, 0x3A}}));
-}
 
 struct AgeCase {
     const char16_t* age;
@@ -79,17 +63,10 @@ TEST(PassportCommand, NameIsCutToItsTwentyBytesAndUnknownCharactersBecomeQuestio
               (std::vector<int>{'A', '?', 'B', 0}));
 }
 
-TEST(ClockCommand, EraseAtSevenPastNineAndCalibrationAtHalfPastTwo) {
-    EXPECT_EQ(bytesOf(clockCommand(kCommandErase, u"09:07")),
-              concat({{0x00, 0x42, 0x30, 0x39, 0x3A, 0x30, 0x37}, repeat(0, 26)}));
-    EXPECT_EQ(bytesOf(clockCommand(kCommandCalibrate, u"14:30")),
-              concat({{0x00, 0x47, 0x31, 0x34, 0x3A, 0x33, 0x30}, repeat(0, 26)}));
-}
-
 TEST(BareCommand, SendsTheLowByteOfTheCodeAndNoPayload) {
-    EXPECT_EQ(bytesOf(bareCommand(kCommandRead)), concat({{0x00, 0x41}, repeat(0, 31)}));
+    EXPECT_EQ(bytesOf(bareCommand(kCommandRead)), withZeros({0x00, 0x41}, 31));
     EXPECT_EQ(bareCommand(0x100 + 65)[1], 65);
-    EXPECT_EQ(bytesOf(bareCommand(0)), repeat(0, 33));
+    EXPECT_EQ(bytesOf(bareCommand(0)), withZeros({}, 33));
 }
 
 TEST(StudyDate, OnlyTwoDigitsDotTwoDigitsDotTwoDigits) {
@@ -113,12 +90,6 @@ TEST(EndOfTransfer, MatchesOnlyTheExactBlock) {
     std::vector<std::uint8_t> longer(endOfTransferBlock().begin(), endOfTransferBlock().end());
     longer.push_back(0x21);
     EXPECT_FALSE(isEndOfTransfer(longer));
-}
-
-TEST(ReaderIdentity, VendorAndProduct) {
-    EXPECT_TRUE(isReader(0x1915, 0x007B));
-    EXPECT_FALSE(isReader(0x1915, 0x007C));
-    EXPECT_FALSE(isReader(0x1916, 0x007B));
 }
 
 }  // namespace

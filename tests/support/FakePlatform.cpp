@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "study/RuntimeError.h"
+
 namespace uroflow::test {
 
 namespace {
@@ -20,7 +24,49 @@ QString nextName(std::deque<QString>& names) {
     return name;
 }
 
+class FakeSession : public SpreadsheetSession {
+  public:
+    explicit FakeSession(FakeSpreadsheet& app) : app_(app) {}
+    ~FakeSession() override { app_.calls.push_back("release"); }
+
+    void setVisible(bool visible) override { record("visible", visible); }
+    void addWorkbook() override { record("workbook"); }
+    void selectWorksheet(int number) override { record("sheet", number); }
+    void setText(int row, int column, const std::string& utf8) override {
+        record("text", row, column, utf8);
+    }
+    void setInteger(int row, int column, std::int64_t value) override {
+        record("int", row, column, value);
+    }
+    void setDouble(int row, int column, double value) override {
+        record("double", row, column, value);
+    }
+    void saveAs(const std::string& path) override {
+        record("saveAs", path);
+        if (!app_.saveError.empty()) throw RuntimeError(app_.saveError);
+    }
+    void close() override { record("close"); }
+
+  private:
+    template <typename... Args>
+    void record(const char* call, const Args&... args) {
+        std::ostringstream entry;
+        entry << call;
+        ((entry << ' ' << args), ...);
+        app_.calls.push_back(entry.str());
+    }
+
+    FakeSpreadsheet& app_;
+};
+
 }  // namespace
+
+std::unique_ptr<SpreadsheetSession> FakeSpreadsheet::connect() {
+    calls.push_back("connect");
+    if (onConnect) onConnect();
+    if (!available) return nullptr;
+    return std::make_unique<FakeSession>(*this);
+}
 
 MsgButton FakeDialogs::message(const QString& caption, const QString& text, MsgIcon icon,
                                int buttons) {
@@ -53,7 +99,8 @@ QString FakeDialogs::saveFileName(const FileDialogSpec& which) {
 }
 
 Platform FakePlatform::platform() {
-    return Platform{dialogs, clock, beeper, programDir.path(), userConfigDir.path(), reader};
+    return Platform{dialogs, clock,      beeper, programDir.path(), userConfigDir.path(),
+                    reader,  spreadsheet};
 }
 
 }  // namespace uroflow::test

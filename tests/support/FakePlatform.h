@@ -9,12 +9,15 @@
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "app/Beeper.h"
 #include "app/Clock.h"
 #include "app/Dialogs.h"
 #include "app/Platform.h"
+#include "files/Spreadsheet.h"
 #include "reader/SimulatedUroflowmeter.h"
 
 namespace uroflow::test {
@@ -65,6 +68,22 @@ class FakeBeeper : public Beeper {
     int beeps = 0;
 };
 
+// The spreadsheet application: records every call of the export in order.
+class FakeSpreadsheet : public Spreadsheet {
+  public:
+    std::unique_ptr<SpreadsheetSession> connect() override;
+
+    // Script.
+    bool available = true;            // false: neither attaching nor creating works
+    std::string saveError;            // not empty: saveAs fails with this text
+    std::function<void()> onConnect;  // runs inside connect, to look at the screen
+
+    // What the export did, one entry per call: "connect", "visible 1", "workbook",
+    // "sheet 1", "text R C <text>", "int R C <value>", "double R C <value>",
+    // "saveAs <path>", "close", "release".
+    std::vector<std::string> calls;
+};
+
 // Everything a window under test needs; the folders are fresh and removed
 // with the object.
 struct FakePlatform {
@@ -73,6 +92,7 @@ struct FakePlatform {
     FakeBeeper beeper;
     // The reader seam's fake is the simulated uroflowmeter itself; unplugged.
     SimulatedUroflowmeter reader;
+    FakeSpreadsheet spreadsheet;
     QTemporaryDir programDir;
     QTemporaryDir userConfigDir;
 

@@ -158,15 +158,6 @@ TEST_F(ReportPumpTest, ProgramEndWithReportsStillQueuedDeliversNoMore) {
     EXPECT_EQ(delivered.size(), atStop);
 }
 
-TEST_F(ReportPumpTest, AFailedReadEndsTheThread) {
-    ReportPump pump(&context, device.reader(), [&](std::span<const std::uint8_t>) {});
-    device.fail();
-    runUntil([&] { return device.reads() > 0; });
-    const int reads = device.reads();
-    pump.stop();
-    EXPECT_LE(device.reads(), reads + 1);
-}
-
 // Whatever devices this machine has: the first notification comes by itself,
 // every listed device can be asked for its ids, and nothing is delivered after
 // the events are taken away.

@@ -1,6 +1,6 @@
 // Unzips an .xlsx and collects the cells of xl/worksheets/sheet1.xml.
 
-#include "tests/files/WorkbookReader.h"
+#include "tests/support/WorkbookReader.h"
 
 #include <unzip.h>
 

@@ -1,0 +1,59 @@
+#pragma once
+// The day as a voiding diary counts it: volumes, the flow rates of the voidings large
+// enough to read, and the split into day and night.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "files/DayReport.h"
+#include "files/NightWindow.h"
+
+namespace uroflow {
+
+// The smallest voided volume whose flow rate is read as meaningful in adults.
+inline constexpr double kMeaningfulFlowVolume = 150;  // ml
+
+struct SummaryVoiding {
+    int number = 0;                    // 1-based, as the window counts studies
+    std::optional<std::string> start;  // "hh:mm:00", as the start-time field shows it
+    int day = 0;                       // calendar days after the first study's
+    std::optional<double> volume;      // V2 dynamic, ml
+    std::optional<double> qmax;        // ml/s
+    std::optional<double> qave;        // ml/s; empty without a 95 % point
+    std::optional<double> flowTime;    // T3, s
+    std::optional<std::string> error;  // the runtime text that stopped its decoding
+    bool counted = false;              // entered the sums
+    bool night = false;                // started inside the night window
+    bool morning = false;              // the first voiding after a night
+};
+
+struct DaySummary {
+    NightWindow window;
+    std::vector<SummaryVoiding> voidings;  // every study, in memory order
+    int counted = 0;
+    double total = 0;               // ml
+    std::optional<double> largest;  // ml; empty when nothing was counted
+    // Over the counted voidings of at least kMeaningfulFlowVolume; empty when none is.
+    std::optional<double> qmaxMean;
+    std::optional<double> qmaxHighest;
+    int nightVoidings = 0;       // nocturia
+    double nocturnalVolume = 0;  // night voidings and the first voiding after each night, ml
+    std::optional<double> npi;   // nocturnal volume over the total; empty for a total of 0
+    // Set when nothing entered the sums: why.
+    std::optional<std::string> notSummed;
+};
+
+// Studies are taken in memory order, which is time order: a start time earlier than
+// the one before begins the next calendar day. Studies that did not decode (an error,
+// an invalid time, no calibration) are listed and left out of the sums. A night
+// counts when the recording reaches into it; its nocturnal volume also holds the
+// first voiding after it, when that comes before the next night begins.
+DaySummary summarizeDay(const DayReport& report, const NightWindow& window = {});
+
+// Why nothing was summed.
+inline constexpr char kNoStudiesText[] = "В памяти нет исследований";
+inline constexpr char kNoCalibrationText[] = "Коэффициент калибровки равен 0: объемы не вычислены";
+inline constexpr char kNothingDecodedText[] = "Ни одно исследование не расшифровано";
+
+}  // namespace uroflow
