@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <chrono>
+#include <memory>
 
 namespace uroflow {
 
@@ -46,13 +47,20 @@ QString suffixOf(const QString& filter) {
 
 }  // namespace
 
+std::unique_ptr<QMessageBox> makeMessageBox(QWidget* owner, const QString& caption,
+                                            const QString& text, MsgIcon icon, int buttons) {
+    auto box =
+        std::make_unique<QMessageBox>(toQt(icon), caption, text, QMessageBox::NoButton, owner);
+    for (const ButtonPair& b : kButtons) {
+        if (buttons & b.ours) box->addButton(b.qt);
+    }
+    return box;
+}
+
 MsgButton QtDialogs::message(const QString& caption, const QString& text, MsgIcon icon,
                              int buttons) {
-    QMessageBox box(toQt(icon), caption, text, QMessageBox::NoButton, owner_);
-    for (const ButtonPair& b : kButtons) {
-        if (buttons & b.ours) box.addButton(b.qt);
-    }
-    const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
+    const std::unique_ptr<QMessageBox> box = makeMessageBox(owner_, caption, text, icon, buttons);
+    const auto pressed = static_cast<QMessageBox::StandardButton>(box->exec());
     for (const ButtonPair& b : kButtons) {
         if ((buttons & b.ours) && pressed == b.qt) return b.ours;
     }

@@ -6,12 +6,19 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <memory>
 
 #include "app/Beeper.h"
 #include "app/Clock.h"
 #include "app/Dialogs.h"
 
+class QMessageBox;
+
 namespace uroflow {
+
+// The box QtDialogs::message shows (`buttons` a combination of MsgButton), not yet shown.
+std::unique_ptr<QMessageBox> makeMessageBox(QWidget* owner, const QString& caption,
+                                            const QString& text, MsgIcon icon, int buttons);
 
 class QtDialogs : public Dialogs {
   public:

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTimer>
@@ -16,6 +17,7 @@
 #include "app/DemoPacer.h"
 #include "app/Platform.h"
 #include "app/QtPlatform.h"
+#include "app/Translation.h"
 #include "app/Unit1.h"
 #include "app/WaitExcel.h"
 #include "files/XlsxSpreadsheet.h"
@@ -56,6 +58,10 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     QCoreApplication::setOrganizationName(QStringLiteral("uroflow"));
     QCoreApplication::setApplicationName(QStringLiteral("uroflow"));
+    if (!uroflow::installQtRussian(app)) {
+        qWarning("Qt's Russian translation is missing in %s: dialog buttons stay English",
+                 qPrintable(QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    }
 
     bool demo = false;
     QString studyFile;

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QCursor>
 #include <QFont>
+#include <QGraphicsLayout>
 #include <QImage>
 #include <QLegend>
 #include <QLineSeries>
@@ -26,6 +27,10 @@ namespace {
 
 const QRect kUroflowgramPlace(136, 41, 828, 518);
 const QRect kNomogramPlace(0, 41, 965, 518);
+// The uroflowgrams' flow axes take 2 % to 98 % of the plot's height, so a flow of 0 stands
+// clear of the time or volume axis.
+constexpr double kFlowAxisStart = 0.02;
+constexpr double kFlowAxisEnd = 0.98;
 
 const QString kNomogramTitle = QStringLiteral(
     "Компьютерная оценка суточных показателей максимальных скоростей потока мочи по "
@@ -46,6 +51,8 @@ QChart* makeChart(const QString& title) {
     chart->setBackgroundBrush(Qt::white);
     chart->setBackgroundRoundness(0);
     chart->setDropShadowEnabled(false);
+    // The layout's default margins would leave a grey band between view and chart.
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
     return chart;
 }
 
@@ -131,6 +138,7 @@ TChartView* makeFlowTime(QWidget* parent, QLineSeries*& series) {
     view->setGeometry(kUroflowgramPlace);
     view->setAxisIncrement(time, 1);
     view->setAxisIncrement(flow, 1);
+    view->drawAxisWithin(flow, kFlowAxisStart, kFlowAxisEnd);
     view->setAutomaticAxis(time);
     highlightOnHover(series, view);
     return view;
@@ -155,6 +163,7 @@ TChartView* makeFlowVolume(QWidget* parent, QScatterSeries*& series) {
     view->setGeometry(kUroflowgramPlace);
     view->setAxisIncrement(volume, 20);
     view->setAxisIncrement(flow, 5);
+    view->drawAxisWithin(flow, kFlowAxisStart, kFlowAxisEnd);
     view->setFootText(QString());
     return view;
 }

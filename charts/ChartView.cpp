@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "charts/AxisLabels.h"
+
 namespace uroflow {
 namespace {
 
@@ -26,24 +28,15 @@ constexpr double kFootGap = 4;      // frame to the chart's bottom edge
 constexpr int kUnlaidWidth = 110;
 constexpr int kUnlaidHeight = 130;
 
-// Interval for labels at least `increment` apart within `maxLabels` on the axis.
-double labelInterval(double span, double increment, double maxLabels) {
-    if (!(span > 0) || !(maxLabels > 0)) return increment;
-    const double maxSteps = std::max(maxLabels - 1, 1.0);
-    for (double scale = 1;; scale *= 10) {
-        for (double factor : {1.0, 2.0, 5.0}) {
-            const double interval = increment * scale * factor;
-            if (span / interval <= maxSteps) return interval;
-        }
-    }
-}
-
 }  // namespace
 
 TChartView::TChartView(QChart* chart, QXYSeries* series, QWidget* parent)
     : QChartView(chart, parent), series_(series) {
     setRenderHint(QPainter::Antialiasing);
     setRubberBand(QChartView::RectangleRubberBand);
+    // White to the edges: no bevel around the chart and nothing grey behind it.
+    setFrameShape(QFrame::NoFrame);
+    setBackgroundBrush(Qt::white);
 }
 
 void TChartView::fillSeries(const QList<QPointF>& points) {
@@ -120,7 +113,7 @@ void TChartView::setFootText(const QString& text) {
 }
 
 void TChartView::setAxisIncrement(QValueAxis* axis, double increment) {
-    increments_.push_back({axis, increment});
+    increments_.push_back({axis, increment, axis->minorTickCount(), axis->max() - axis->min()});
     auto update = [this, axis] { spaceLabels(axis, axis->min(), axis->max()); };
     connect(axis, &QValueAxis::rangeChanged, this, update);
     connect(chart(), &QChart::plotAreaChanged, this, update);
@@ -146,9 +139,22 @@ void TChartView::spaceLabels(QValueAxis* axis, double min, double max) {
     const double labelSize = horizontal
                                  ? metrics.horizontalAdvance(QString::number(qRound(widest))) + 8
                                  : metrics.height() + 2;
-    const double pixels = horizontal ? plot.width() : plot.height();
-    const double interval = labelInterval(max - min, it->increment, pixels / labelSize);
-    if (axis->tickInterval() != interval) axis->setTickInterval(interval);
+    AxisLayout layout;
+    layout.span = max - min;
+    layout.increment = it->increment;
+    layout.incrementMinor = it->incrementMinor;
+    // The automatic axis follows the data; a fixed one keeps the ends of its range labelled.
+    layout.fixedSpan = axis == automaticAxis_ ? 0 : it->fixedSpan;
+    layout.pixels = horizontal ? plot.width() : plot.height();
+    layout.labelPixels = labelSize;
+    const AxisSpacing spacing = axisSpacing(layout);
+    if (axis->tickInterval() != spacing.labelInterval) axis->setTickInterval(spacing.labelInterval);
+    if (axis->minorTickCount() != spacing.minorLines) axis->setMinorTickCount(spacing.minorLines);
+}
+
+void TChartView::drawAxisWithin(QValueAxis* axis, double start, double end) {
+    const ValueRange range = rangeDrawnWithin(axis->min(), axis->max(), start, end);
+    axis->setRange(range.min, range.max);
 }
 
 void TChartView::spaceLabelsForInitialRanges() {

@@ -42,8 +42,16 @@ class TChartView : public QChartView {
 
     // Smallest step between the labels of `axis`. When labels that close would crowd
     // the axis at its current range, the next round multiple (2, 5, 10, 20, ... times)
-    // that leaves them room is used; zooming in comes back to the increment.
+    // that leaves them room is used, one that divides the axis' fixed range (its range
+    // now), so both its ends stay labelled; the grid keeps the increment. Zooming in comes
+    // back to the increment.
     void setAxisIncrement(QValueAxis* axis, double increment);
+
+    // Draws the axis' range over the part of the plot from `start` to `end` of its length
+    // (0.02 and 0.98: from 2 % to 98 %); the axis reaches a little beyond the range at both
+    // ends, so values at the range's ends stand clear of the plot's edges. Call once the
+    // increment is set.
+    void drawAxisWithin(QValueAxis* axis, double start, double end);
     double axisIncrement(const QValueAxis* axis) const;  // 0 for an axis without one
 
     // Text line in a dashed frame at the bottom left of the chart; hidden while empty.
@@ -65,6 +73,8 @@ class TChartView : public QChartView {
     struct AxisIncrement {
         QValueAxis* axis;  // owned by the chart
         double increment;
+        int incrementMinor;  // the axis' own minor ticks inside one increment
+        double fixedSpan;    // length of the range labelled end to end (fixed axes)
     };
 
     void placeFoot();
