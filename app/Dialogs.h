@@ -15,6 +15,9 @@ struct FileDialogSpec {
     QString id;             // "OpenDialog1", "SaveDialog1"
     QString filter;         // Qt filter: "Name (*.txt);;Other (*.xlsx)"
     QString defaultSuffix;  // without dot; empty for none
+    // A file name to offer, in the folder last chosen in this dialog; empty: the dialog
+    // offers the last name chosen in it.
+    QString proposedName = {};
 };
 
 class Dialogs {

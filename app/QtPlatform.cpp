@@ -100,8 +100,10 @@ QString QtDialogs::runFileDialog(const FileDialogSpec& which, bool save) {
             });
     }
     const QString last = lastNames_.value(which.id);
-    if (!last.isEmpty()) {
-        dialog.setDirectory(QFileInfo(last).absolutePath());
+    if (!last.isEmpty()) dialog.setDirectory(QFileInfo(last).absolutePath());
+    if (!which.proposedName.isEmpty()) {
+        dialog.selectFile(which.proposedName);
+    } else if (!last.isEmpty()) {
         dialog.selectFile(last);
     }
     if (dialog.exec() != QDialog::Accepted) return {};

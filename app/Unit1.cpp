@@ -421,6 +421,7 @@ void TTMForm::buildControls() {
     buildAuxiliary(*this);
     setTabStops(*this);
     connectHandlers(*this);
+    setUpDayReport();
 }
 
 void TTMForm::FormCreate() {

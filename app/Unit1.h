@@ -26,6 +26,9 @@ class QPushButton;
 class QRadioButton;
 class QTextEdit;
 class QTimer;
+class QAction;
+class QContextMenuEvent;
+class QMenu;
 class QKeyEvent;
 class QColor;
 
@@ -74,6 +77,9 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     void ExportExcel(const QString& path);
     // The wait window the export shows in place of this one, made by main after it.
     void useWaitWindow(TFormWaitExcel& waitWindow);
+
+    // The day report: the day on screen on one PDF page (more after ten voidings).
+    void DayReportClick();
 
     // Reader link: discovery, download and the commands to the uroflowmeter.
     void HIDDeviceChange();
@@ -190,6 +196,10 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     QLineEdit* TimeNow = nullptr;
     // Runs while a command is pending: a reader silent for too long is given up.
     QTimer* TransferTimer = nullptr;
+    // The day report, with Ctrl+D and from the bottom bar's context menu; enabled
+    // exactly when SaveFileData is.
+    QAction* DayReportAction = nullptr;
+    QMenu* BottomBarMenu = nullptr;
 
     // ---- Window-wide state ----
     Image DeviceImage{};
@@ -220,6 +230,8 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
   protected:
     // Key preview: the window sees every key of its controls first.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The bottom bar's context menu.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     // What the end of a file load and the end of a download do with the new image.
@@ -233,6 +245,7 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     };
 
     void buildControls();
+    void setUpDayReport();
     void showDecodeResult(const DecodeResult& result);
     void clearIndexFields();
     void resetViewForLoad();

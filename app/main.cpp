@@ -1,6 +1,7 @@
 // Program start: the real platform, the main window and the hidden wait window.
 // `uroflow --demo` hands the window the simulated uroflowmeter, plugged in and
-// holding the demo day, in place of the USB reader.
+// holding the demo day, in place of the USB reader; `uroflow --day-report OUT.pdf FILE`
+// writes the day report of a study file without a window.
 
 #include <QApplication>
 #include <QByteArray>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <span>
 
+#include "app/DayReportCommand.h"
 #include "app/DemoPacer.h"
 #include "app/Platform.h"
 #include "app/QtPlatform.h"
@@ -52,6 +54,9 @@ ReaderLink demoReader() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The day report for batch work needs no window.
+    if (uroflow::isDayReportCommand(argc, argv)) return uroflow::runDayReportCommand(argc, argv);
+
     QApplication app(argc, argv);
     // QApplication takes the user's locale for everything; numbers written to
     // files must keep the point as decimal separator.
@@ -69,7 +74,9 @@ int main(int argc, char** argv) {
         if (argument == QStringLiteral("--demo")) {
             demo = true;
         } else if (argument.startsWith(QStringLiteral("--")) || !studyFile.isEmpty()) {
-            std::fprintf(stderr, "usage: uroflow [--demo] [study file]\n");
+            std::fprintf(stderr,
+                         "usage: uroflow [--demo] [study file]\n"
+                         "       uroflow --day-report OUT.pdf [--night HH:MM-HH:MM] FILE\n");
             return 2;
         } else {
             studyFile = argument;

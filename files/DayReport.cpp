@@ -159,7 +159,7 @@ DayReport buildDayReport(const Image& device) {
     for (std::uint16_t i = 0; i < count; ++i) {
         // Every study is decoded from the scanned image, as the window does when it
         // draws that study right after a load.
-        const DecodeResult result = decodeStudyFromScan(
+        DecodeResult result = decodeStudyFromScan(
             *scanned, DecodeParams{starts[i], kArtefactThreshold, count, report.calibrCoef});
         StudyReport study;
         study.number = i + 1;
@@ -167,6 +167,7 @@ DayReport buildDayReport(const Image& device) {
         study.start = result.startTime;
         study.indices = result.indices;
         study.error = result.error;
+        study.flowTime = std::move(result.flowTime);
         report.studies.push_back(std::move(study));
     }
     return report;

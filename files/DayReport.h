@@ -22,6 +22,7 @@ struct StudyReport {
     std::optional<std::string> start;     // "hh:mm:00"
     std::optional<StudyIndices> indices;  // empty when nothing was computed
     std::optional<std::string> error;     // runtime text that stopped decoding
+    std::vector<CurvePoint> flowTime;     // the flow/time curve as the window draws it
 };
 
 struct DayReport {

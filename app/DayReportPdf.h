@@ -1,0 +1,19 @@
+#pragma once
+// The day report as a PDF document: A4 portrait, vector text and curves.
+
+#include <QByteArray>
+#include <QString>
+
+#include "files/DaySheet.h"
+
+namespace uroflow {
+
+// The document's bytes. Up to ten voidings a page; each further page repeats the
+// header and carries the next voidings' rows and curves.
+QByteArray dayReportPdf(const DaySheet& sheet);
+
+// Writes the document to `path`, replacing a file there only by a complete one.
+// Throws RuntimeError with the file layer's text when it cannot be written.
+void writeDayReportPdf(const DaySheet& sheet, const QString& path);
+
+}  // namespace uroflow

@@ -1,0 +1,103 @@
+// The day report from the window: Ctrl+D or the bottom bar's context menu, a save
+// dialog, the PDF of the day on screen.
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QEvent>
+#include <QFile>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/DayReportPdf.h"
+#include "app/Dialogs.h"
+#include "app/Settings.h"
+#include "app/Shape.h"
+#include "app/Unit1.h"
+#include "files/DayReport.h"
+#include "files/DaySheet.h"
+#include "files/SaveName.h"
+
+namespace uroflow {
+
+namespace {
+
+// Keeps an action's enabled state equal to a widget's.
+class EnabledFollower : public QObject {
+  public:
+    EnabledFollower(QWidget* source, QAction* follower)
+        : QObject(follower), source_(source), follower_(follower) {
+        source->installEventFilter(this);
+        follower->setEnabled(source->isEnabled());
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == source_ && event->type() == QEvent::EnabledChange)
+            follower_->setEnabled(source_->isEnabled());
+        return false;
+    }
+
+  private:
+    QWidget* source_;
+    QAction* follower_;
+};
+
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
+
+}  // namespace
+
+void TTMForm::setUpDayReport() {
+    DayReportAction = new QAction(QStringLiteral("Отчет за сутки (PDF)..."), this);
+    DayReportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    DayReportAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(DayReportAction);
+    connect(DayReportAction, &QAction::triggered, this,
+            [this] { guard([this] { DayReportClick(); }); });
+    new EnabledFollower(SaveFileData, DayReportAction);
+
+    BottomBarMenu = new QMenu(this);
+    BottomBarMenu->addAction(DayReportAction);
+}
+
+void TTMForm::contextMenuEvent(QContextMenuEvent* event) {
+    // The bottom bar is the row of the three lower panels with the buttons on them.
+    const QRect bottomBar =
+        Shape4->geometry().united(Shape3->geometry()).united(Shape2->geometry());
+    if (!bottomBar.contains(event->pos())) {
+        QWidget::contextMenuEvent(event);
+        return;
+    }
+    BottomBarMenu->popup(event->globalPos());
+    event->accept();
+}
+
+void TTMForm::DayReportClick() {
+    if (!DayReportAction->isEnabled()) return;
+    const FileDialogSpec dialog{
+        QStringLiteral("DayReportDialog"), QStringLiteral("Документ PDF (*.pdf)"),
+        QStringLiteral("pdf"),
+        QString::fromStdString(dayReportFileName(utf8(Name->text()), utf8(DataStart->text())))};
+    QString chosen = platform_.dialogs.saveFileName(dialog);
+    if (chosen.isEmpty()) return;
+    if (fileExtension(QFile::encodeName(chosen).toStdString()).empty())
+        chosen += QStringLiteral(".pdf");
+
+    // The passport as the window shows it: the doctor may have corrected it.
+    Passport shown;
+    if (sexM->isChecked()) shown.sex = Sex::Male;
+    if (sexF->isChecked()) shown.sex = Sex::Female;
+    shown.name = utf8(Name->text());
+    shown.age = utf8(Old->text());
+    shown.date = utf8(DataStart->text());
+    // The placeholder of an unset name is no doctor's name.
+    const QString doctor =
+        VName->text() == QString::fromUtf8(kDefaultDoctorName) ? QString() : VName->text();
+    const DayReport report = buildDayReport(DeviceImage);
+    writeDayReportPdf(buildDaySheet(report, shown, utf8(doctor)), chosen);
+}
+
+}  // namespace uroflow

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "files/DaySheet.h"
+#include "tools/demo/DemoDay.h"
+
+namespace uroflow {
+namespace {
+
+TEST(DaySheet, DemoDayRowsCurvesAndScale) {
+    const auto device = std::make_unique<Image>(buildDemoDay());
+    const DayReport report = buildDayReport(*device);
+    // The passport as the window shows it wins over the image's.
+    Passport shown = report.passport;
+    shown.name = "Иванова А.А.";
+    shown.sex = Sex::Female;
+    const DaySheet sheet = buildDaySheet(report, shown, "Петров П.П.");
+
+    EXPECT_EQ(sheet.name, "Иванова А.А.");
+    EXPECT_EQ(sheet.sex, "Ж");
+    EXPECT_EQ(sheet.age, "64");
+    EXPECT_EQ(sheet.doctor, "Петров П.П.");
+    ASSERT_EQ(sheet.rows.size(), 7u);
+    ASSERT_EQ(sheet.curves.size(), 7u);
+    double longest = 0;
+    for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
+        SCOPED_TRACE(i);
+        const StudyReport& study = report.studies[i];
+        EXPECT_EQ(sheet.rows[i].start, *study.start);
+        EXPECT_EQ(sheet.rows[i].texts.vml, reportTexts(study.indices).vml);
+        EXPECT_EQ(sheet.curves[i].caption,
+                  "№ " + std::to_string(i + 1) + "  " + study.start->substr(0, 5));
+        longest = std::max(longest, sheet.curves[i].points.back().x);
+    }
+    // 06:40 and 23:05 are night voidings, 09:15 the first after the night.
+    EXPECT_EQ(sheet.rows[0].part, "ночь");
+    EXPECT_EQ(sheet.rows[1].part, "утро");
+    EXPECT_EQ(sheet.rows[2].part, "");
+    EXPECT_EQ(sheet.rows[6].part, "ночь");
+    // One scale for all curves, in whole tens, covering the longest and the fastest.
+    EXPECT_EQ(sheet.curveSeconds, 50);
+    EXPECT_GE(sheet.curveSeconds, longest);
+    EXPECT_EQ(sheet.curveFlow, 30);
+    EXPECT_EQ(sheet.summary.front(), "Мочеиспусканий: 7");
+}
+
+TEST(DaySheet, SummaryLinesSayWhatIsMissing) {
+    DaySummary none;
+    none.notSummed = kNoCalibrationText;
+    EXPECT_EQ(summaryLines(none), std::vector<std::string>{std::string("Сводка не составлена: ") +
+                                                           kNoCalibrationText + "."});
+
+    DaySummary small;
+    small.counted = 1;
+    small.total = 1234.56;
+    small.largest = 99.5;
+    small.voidings.resize(2);
+    small.voidings[0].counted = true;
+    small.voidings[1].number = 2;
+    const std::vector<std::string> lines = summaryLines(small);
+    const std::vector<std::string> expected = {
+        "Мочеиспусканий: 1",
+        "Общий объем: 1235 мл",
+        "Наибольший объем: 100 мл",
+        "Qmax: нет мочеиспусканий объемом от 150 мл",
+        "Ночь: 23:00–07:00",
+        "Ночных мочеиспусканий (ноктурия): 0",
+        "Ночной объем (с первым утренним): 0 мл",
+        "Индекс ночной полиурии: не вычислен",
+        "Не вошли в сводку: № 2",
+    };
+    EXPECT_EQ(lines, expected);
+
+    small.qmaxMean = 17.25;
+    small.qmaxHighest = 22.04;
+    small.npi = 0.4346;
+    const std::vector<std::string> full = summaryLines(small);
+    EXPECT_EQ(full[3], "Средняя Qmax (объем от 150 мл): 17,3 мл/сек");
+    EXPECT_EQ(full[4], "Наибольшая Qmax (объем от 150 мл): 22,0 мл/сек");
+    EXPECT_EQ(full[8], "Индекс ночной полиурии: 43 %");
+}
+
+TEST(DaySheet, PagesAndFileNames) {
+    const std::pair<std::size_t, std::size_t> pages[] = {{0, 1},  {1, 1},  {10, 1},
+                                                         {11, 2}, {20, 2}, {21, 3}};
+    for (const auto& [voidings, expected] : pages)
+        EXPECT_EQ(sheetPages(voidings), expected) << voidings;
+
+    const struct {
+        const char* name;
+        const char* date;
+        const char* file;
+    } names[] = {
+        {"Иванов И.И.", "05.03.26", "Иванов И.И. 05.03.26.pdf"},
+        {"  Иванов  ", "", "Иванов.pdf"},
+        {"", "05.03.26", "05.03.26.pdf"},
+        {"", "", "Отчет.pdf"},
+        {"a/b\\c:d*e?f\"g<h>i|j\tk", "1/2", "a_b_c_d_e_f_g_h_i_j_k 1_2.pdf"},
+    };
+    for (const auto& n : names) EXPECT_EQ(dayReportFileName(n.name, n.date), n.file) << n.name;
+}
+
+}  // namespace
+}  // namespace uroflow

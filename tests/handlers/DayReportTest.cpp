@@ -1,0 +1,238 @@
+// The day report as a PDF: its pages and texts read back with poppler's tools, the
+// window's command, and the batch command line.
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+#include <memory>
+
+#include "app/DayReportPdf.h"
+#include "app/Shape.h"
+#include "files/DayReport.h"
+#include "files/DaySheet.h"
+#include "study/IndexTexts.h"
+#include "tests/handlers/HandlerFixture.h"
+#include "tools/demo/DemoDay.h"
+
+namespace uroflow::test {
+namespace {
+
+// Output of one of poppler's tools; fails the test when it cannot run.
+QString poppler(const QString& tool, const QStringList& args) {
+    const QString program = QStandardPaths::findExecutable(tool);
+    EXPECT_FALSE(program.isEmpty()) << tool.toStdString() << " is missing (poppler-utils)";
+    QProcess process;
+    process.start(program, args);
+    EXPECT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString pdfText(const QString& path, int page) {
+    const QString number = QString::number(page);
+    return poppler(QStringLiteral("pdftotext"), {QStringLiteral("-f"), number, QStringLiteral("-l"),
+                                                 number, path, QStringLiteral("-")});
+}
+
+int pdfPages(const QString& path) {
+    const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)$"),
+                                   QRegularExpression::MultilineOption);
+    return pages.match(poppler(QStringLiteral("pdfinfo"), {path})).captured(1).toInt();
+}
+
+// Vector output: no picture anywhere (the listing has two header lines).
+int pdfPictures(const QString& path) {
+    return static_cast<int>(poppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path})
+                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                                .size() -
+                            2);
+}
+
+QString text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+// The demo day with four more voidings in the evening and night: eleven.
+std::unique_ptr<Image> elevenVoidings() {
+    std::vector<DemoVoiding> plan = demoDayPlan();
+    plan.back().hour = 21;
+    for (const std::uint8_t hour : {22, 1, 4, 7}) plan.push_back({hour, 30, 3, 250, 15, false});
+    return std::make_unique<Image>(buildDemoDay(plan));
+}
+
+class DayReportTest : public HandlerTest {
+  protected:
+    QString target(const QString& name) const {
+        return QDir(fake.userConfigDir.path()).filePath(name);
+    }
+};
+
+TEST_F(DayReportTest, DemoDayOnOnePageWithTheWindowsTexts) {
+    const auto device = std::make_unique<Image>(buildDemoDay());
+    const DayReport report = buildDayReport(*device);
+    const QString path = target(QStringLiteral("demo.pdf"));
+    writeDayReportPdf(buildDaySheet(report, report.passport, "Петров П.П."), path);
+
+    ASSERT_EQ(pdfPages(path), 1);
+    EXPECT_EQ(pdfPictures(path), 0);
+    const QString page = pdfText(path, 1);
+    for (const QString& expected :
+         {QStringLiteral("Иванов И.И."), QStringLiteral("Петров П.П."), QStringLiteral("05.03.26"),
+          QStringLiteral("Урофлоуметр \"Квартон-64К\""), QStringLiteral("Сводка за сутки")}) {
+        EXPECT_TRUE(page.contains(expected)) << expected.toStdString();
+    }
+    ASSERT_EQ(report.studies.size(), 7u);
+    for (const StudyReport& study : report.studies) {
+        SCOPED_TRACE(study.number);
+        EXPECT_TRUE(page.contains(text(*study.start)));
+        EXPECT_TRUE(page.contains(text(reportTexts(study.indices).vml)));
+    }
+}
+
+TEST_F(DayReportTest, ElevenVoidingsTakeTwoPagesEachWithTheHeader) {
+    const auto device = elevenVoidings();
+    const DayReport report = buildDayReport(*device);
+    ASSERT_EQ(report.studies.size(), 11u);
+    const QString path = target(QStringLiteral("eleven.pdf"));
+    writeDayReportPdf(buildDaySheet(report, report.passport, ""), path);
+
+    ASSERT_EQ(pdfPages(path), 2);
+    const QString first = pdfText(path, 1);
+    const QString second = pdfText(path, 2);
+    for (const QString& page : {first, second}) {
+        EXPECT_TRUE(page.contains(QStringLiteral("ФИО пациента: Иванов И.И.")));
+        EXPECT_TRUE(page.contains(QStringLiteral("Урофлоуметр \"Квартон-64К\"")));
+    }
+    // The eleventh voiding (07:30) is on the second page only; the summary on the first.
+    EXPECT_FALSE(first.contains(QStringLiteral("07:30:00")));
+    EXPECT_TRUE(second.contains(QStringLiteral("07:30:00")));
+    EXPECT_TRUE(second.contains(QStringLiteral("№ 11")));
+    EXPECT_TRUE(first.contains(QStringLiteral("Мочеиспусканий: 11")));
+    EXPECT_FALSE(second.contains(QStringLiteral("Мочеиспусканий:")));
+    EXPECT_TRUE(second.contains(QStringLiteral("Страница 2 из 2")));
+}
+
+TEST_F(DayReportTest, WindowCommandFollowsSaveFileDataAndWritesTheDayOnScreen) {
+    QAction* action = form->DayReportAction;
+    EXPECT_EQ(action->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
+    EXPECT_FALSE(action->isEnabled());
+    loadDay(*std::make_unique<Image>(buildDemoDay()));
+    ASSERT_TRUE(form->SaveFileData->isEnabled());
+    EXPECT_TRUE(action->isEnabled());
+    form->SaveFileData->setEnabled(false);
+    EXPECT_FALSE(action->isEnabled());
+    form->SaveFileData->setEnabled(true);
+    EXPECT_TRUE(action->isEnabled());
+
+    // The doctor corrects the name on screen; the page takes it. No extension: ".pdf".
+    form->Name->setText(QStringLiteral("Иванова А.А."));
+    fake.dialogs.saveNames.push_back(target(QStringLiteral("report")));
+    action->trigger();
+    EXPECT_TRUE(fake.dialogs.errors.isEmpty()) << fake.dialogs.errors.join('\n').toStdString();
+    ASSERT_EQ(fake.dialogs.saveSpecs.size(), 1u);
+    EXPECT_EQ(fake.dialogs.saveSpecs[0].proposedName, QStringLiteral("Иванова А.А. 05.03.26.pdf"));
+    EXPECT_EQ(fake.dialogs.saveSpecs[0].defaultSuffix, QStringLiteral("pdf"));
+    const QString written = target(QStringLiteral("report.pdf"));
+    ASSERT_TRUE(QFile::exists(written));
+    EXPECT_TRUE(pdfText(written, 1).contains(QStringLiteral("Иванова А.А.")));
+
+    // Cancelled: nothing asked of the file system. Unwritable: the general error box.
+    action->trigger();
+    EXPECT_EQ(fake.dialogs.saveSpecs.size(), 2u);
+    EXPECT_TRUE(fake.dialogs.errors.isEmpty());
+    const struct {
+        QString path;
+        QString error;
+    } failures[] = {{target(QStringLiteral("missing/day.pdf")), QStringLiteral("Path not found")},
+                    {target(QStringLiteral("taken.pdf")), QStringLiteral("File access denied")}};
+    ASSERT_TRUE(QDir(fake.userConfigDir.path()).mkdir(QStringLiteral("taken.pdf")));
+    for (const auto& failure : failures) {
+        fake.dialogs.errors.clear();
+        fake.dialogs.saveNames.push_back(failure.path);
+        action->trigger();
+        EXPECT_EQ(fake.dialogs.errors, QStringList{failure.error}) << failure.path.toStdString();
+    }
+}
+
+TEST_F(DayReportTest, ShortcutAndBottomBarMenu) {
+    loadDay(*std::make_unique<Image>(buildDemoDay()));
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->Name->setFocus();
+    QTest::keyClick(form->Name, Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(fake.dialogs.saveSpecs.size(), 1u);  // cancelled, no script
+
+    // A right click on the bottom bar, also on a button of it, offers the report.
+    for (QWidget* at :
+         {static_cast<QWidget*>(form->Shape3), static_cast<QWidget*>(form->SaveFileData)}) {
+        const QPoint inside = at->geometry().center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, inside, form->mapToGlobal(inside));
+        QCoreApplication::sendEvent(form.get(), &event);
+        EXPECT_TRUE(form->BottomBarMenu->isVisible());
+        EXPECT_TRUE(form->BottomBarMenu->actions().contains(form->DayReportAction));
+        form->BottomBarMenu->hide();
+    }
+    const QPoint chartArea(400, 300);
+    QContextMenuEvent elsewhere(QContextMenuEvent::Mouse, chartArea, form->mapToGlobal(chartArea));
+    QCoreApplication::sendEvent(form.get(), &elsewhere);
+    EXPECT_FALSE(form->BottomBarMenu->isVisible());
+}
+
+// The program itself, as a batch script runs it.
+TEST_F(DayReportTest, CommandLineWritesTheReportOrSaysWhyNot) {
+    const QString day = writeDay(*std::make_unique<Image>(buildDemoDay()));
+    const QString out = target(QStringLiteral("batch.pdf"));
+    const struct {
+        QStringList args;
+        int code;
+        QString error;
+    } cases[] = {
+        {{QStringLiteral("--day-report"), out, day}, 0, QString()},
+        {{QStringLiteral("--day-report"), out, QStringLiteral("--night"),
+          QStringLiteral("22:30-06:30"), day},
+         0,
+         QString()},
+        {{QStringLiteral("--day-report"), out, target(QStringLiteral("none.txt"))},
+         1,
+         QStringLiteral("uroflow: ") + target(QStringLiteral("none.txt")) +
+             QStringLiteral(": File not found\n")},
+        {{QStringLiteral("--day-report"), target(QStringLiteral("no/x.pdf")), day},
+         1,
+         QStringLiteral("uroflow: ") + target(QStringLiteral("no/x.pdf")) +
+             QStringLiteral(": Path not found\n")},
+        {{QStringLiteral("--day-report"), out}, 2, QStringLiteral("usage: uroflow --day-report")},
+        {{QStringLiteral("--day-report"), out, QStringLiteral("--night"), QStringLiteral("7"), day},
+         2,
+         QStringLiteral("usage: uroflow --day-report")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        QFile::remove(out);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));  // it must not need one
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(UROFLOW_PROGRAM), c.args);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), c.code);
+        const QString error = QString::fromUtf8(process.readAllStandardError());
+        if (c.code == 0) {
+            EXPECT_EQ(pdfPages(out), 1);
+        } else {
+            EXPECT_TRUE(error.contains(c.error)) << error.toStdString();
+            EXPECT_FALSE(QFile::exists(out));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace uroflow::test
