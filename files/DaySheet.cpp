@@ -60,7 +60,10 @@ std::vector<std::string> summaryLines(const DaySummary& summary) {
     } else {
         lines.push_back("Qmax: нет мочеиспусканий объемом от " + meaningful);
     }
-    lines.push_back("Ночь: " + clockText(summary.window.from) + "–" + clockText(summary.window.to));
+    std::string night =
+        "Ночь: " + clockText(summary.window.from) + "–" + clockText(summary.window.to);
+    if (summary.nights == 0) night += ", в записи нет ночного времени";
+    lines.push_back(night);
     lines.push_back("Ночных мочеиспусканий (ноктурия): " + std::to_string(summary.nightVoidings));
     lines.push_back("Ночной объем (с первым утренним): " + ml(summary.nocturnalVolume));
     lines.push_back("Индекс ночной полиурии: " +

@@ -37,6 +37,7 @@ void splitDayAndNight(DaySummary& summary, const std::vector<std::size_t>& count
         const long begins = day * kMinutesPerDay + window.from;
         const long ends = begins + window.length();
         if (begins > last || ends <= first) continue;
+        ++summary.nights;
         for (std::size_t i = 0; i < counted.size(); ++i) {
             if (minutes[i] < ends) continue;
             // The first voiding after the night, unless the next night has begun.
@@ -104,7 +105,8 @@ DaySummary summarizeDay(const DayReport& report, const NightWindow& window) {
         if (voiding.night) ++summary.nightVoidings;
         if (voiding.night || voiding.morning) summary.nocturnalVolume += *voiding.volume;
     }
-    if (summary.total > 0) summary.npi = summary.nocturnalVolume / summary.total;
+    if (summary.nights > 0 && summary.total > 0)
+        summary.npi = summary.nocturnalVolume / summary.total;
     return summary;
 }
 

@@ -37,9 +37,11 @@ struct DaySummary {
     // Over the counted voidings of at least kMeaningfulFlowVolume; empty when none is.
     std::optional<double> qmaxMean;
     std::optional<double> qmaxHighest;
+    int nights = 0;              // nights of the window the recording reaches into
     int nightVoidings = 0;       // nocturia
     double nocturnalVolume = 0;  // night voidings and the first voiding after each night, ml
-    std::optional<double> npi;   // nocturnal volume over the total; empty for a total of 0
+    // Nocturnal volume over the total; empty without a night or for a total of 0.
+    std::optional<double> npi;
     // Set when nothing entered the sums: why.
     std::optional<std::string> notSummed;
 };

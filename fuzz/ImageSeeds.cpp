@@ -64,8 +64,8 @@ Edit calibrationReadings(std::uint16_t a, std::uint16_t b) {
 constexpr std::uint16_t kFullDownloadReports = 2049;
 
 Seed seed(std::string name, const std::vector<DemoVoiding>& plan,
-          std::initializer_list<Edit> edits = {}) {
-    const auto image = std::make_unique<Image>(buildDemoDay(plan));
+          std::initializer_list<Edit> edits = {}, MemoryEnd end = MemoryEnd::Refuse) {
+    const auto image = std::make_unique<Image>(buildDemoDay(plan, end));
     putWord(*image, 0, kFullDownloadReports);
     for (const Edit& edit : edits) edit(*image);
     return {std::move(name), inputFromImage(*image)};
@@ -76,7 +76,7 @@ Seed seed(std::string name, const std::vector<DemoVoiding>& plan,
 std::vector<Seed> imageSeeds() {
     const std::vector<DemoVoiding> day = demoDayPlan();
     const std::vector<DemoVoiding> two = planOf({1, 3});
-    return {
+    std::vector<Seed> seeds = {
         seed("demo-day", day),
         seed("empty-day", {}),
         // A download that stopped in the middle of the third study.
@@ -115,6 +115,13 @@ std::vector<Seed> imageSeeds() {
                  std::copy(std::begin(name), std::end(name), image.begin() + kNameOffset);
              }}),
     };
+    // The golden days too; the full memory's last record runs to its end and the
+    // decoder's walk wraps to offset 0.
+    for (const SampleDay& sample : sampleDays()) {
+        if (sample.name == "demo-day") continue;  // above
+        seeds.push_back(seed("sample-" + sample.name, sample.plan, {}, sample.end));
+    }
+    return seeds;
 }
 
 }  // namespace uroflow::fuzz

@@ -10,10 +10,12 @@
 #include <string>
 
 #include "files/DayReport.h"
+#include "files/DaySheet.h"
 #include "files/DaySummary.h"
 #include "fuzz/ExportCheck.h"
 #include "fuzz/ImageInput.h"
 #include "fuzz/Invariant.h"
+#include "fuzz/TextCheck.h"
 #include "study/Decoder.h"
 #include "study/IndexTexts.h"
 #include "study/Passport.h"
@@ -23,24 +25,6 @@ namespace uroflow::fuzz {
 namespace {
 
 constexpr int kArtefactThreshold = 10;  // the window's hidden threshold field
-
-bool validUtf8(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80           ? 1
-                                   : (lead >> 5) == 0x6  ? 2
-                                   : (lead >> 4) == 0xE  ? 3
-                                   : (lead >> 3) == 0x1E ? 4
-                                                         : 0;
-        if (length == 0 || i + length > text.size()) return false;
-        for (std::size_t j = 1; j < length; ++j) {
-            if ((static_cast<unsigned char>(text[i + j]) & 0xC0) != 0x80) return false;
-        }
-        i += length;
-    }
-    return true;
-}
 
 struct Scan {
     std::unique_ptr<Image> image = std::make_unique<Image>();
@@ -139,6 +123,30 @@ bool sameDrawing(const DecodeResult& a, const DecodeResult& b) {
            (!a.indices || a.indices->volume == b.indices->volume);
 }
 
+// The page of the day report: a row for every study, a curve only for those drawn,
+// and every text fit for the PDF writer.
+void checkSheet(const DayReport& report) {
+    const DaySheet sheet = buildDaySheet(report, report.passport, "Dr. Petrov");
+    FUZZ_REQUIRE(sheet.rows.size() == report.studies.size());
+    FUZZ_REQUIRE(sheet.curves.size() <= report.studies.size());
+    FUZZ_REQUIRE(sheetPages(sheet.rows.size()) >= 1);
+    for (const std::string* text : {&sheet.name, &sheet.sex, &sheet.age, &sheet.date}) {
+        FUZZ_REQUIRE(validUtf8(*text));
+    }
+    for (const std::string& line : sheet.summary) FUZZ_REQUIRE(validUtf8(line));
+    for (const SheetRow& row : sheet.rows) {
+        FUZZ_REQUIRE(validUtf8(row.start) && validUtf8(row.part) && validUtf8(row.zone));
+    }
+    for (const SheetCurve& curve : sheet.curves) {
+        FUZZ_REQUIRE(validUtf8(curve.caption));
+        for (const CurvePoint& point : curve.points) {
+            FUZZ_REQUIRE(std::isfinite(point.x) && std::isfinite(point.y));
+        }
+    }
+    FUZZ_REQUIRE(std::isfinite(sheet.curveSeconds) && sheet.curveSeconds > 0);
+    FUZZ_REQUIRE(std::isfinite(sheet.curveFlow) && sheet.curveFlow > 0);
+}
+
 void checkReport(const Image& device, const Scan& fileScan) {
     const DayReport report = buildDayReport(device);
     FUZZ_REQUIRE(report.studies.size() == fileScan.count);
@@ -159,6 +167,7 @@ void checkReport(const Image& device, const Scan& fileScan) {
     FUZZ_REQUIRE(validUtf8(csv));
     FUZZ_REQUIRE(std::count(csv.begin(), csv.end(), '\n') ==
                  static_cast<std::ptrdiff_t>(report.studies.size()) + 1);
+    checkSheet(report);
 }
 
 void run(const std::uint8_t* data, std::size_t size) {

@@ -65,7 +65,7 @@ TEST(DaySheet, SummaryLinesSayWhatIsMissing) {
         "Общий объем: 1235 мл",
         "Наибольший объем: 100 мл",
         "Qmax: нет мочеиспусканий объемом от 150 мл",
-        "Ночь: 23:00–07:00",
+        "Ночь: 23:00–07:00, в записи нет ночного времени",
         "Ночных мочеиспусканий (ноктурия): 0",
         "Ночной объем (с первым утренним): 0 мл",
         "Индекс ночной полиурии: не вычислен",
@@ -76,9 +76,11 @@ TEST(DaySheet, SummaryLinesSayWhatIsMissing) {
     small.qmaxMean = 17.25;
     small.qmaxHighest = 22.04;
     small.npi = 0.4346;
+    small.nights = 1;
     const std::vector<std::string> full = summaryLines(small);
     EXPECT_EQ(full[3], "Средняя Qmax (объем от 150 мл): 17,3 мл/сек");
     EXPECT_EQ(full[4], "Наибольшая Qmax (объем от 150 мл): 22,0 мл/сек");
+    EXPECT_EQ(full[5], "Ночь: 23:00–07:00");
     EXPECT_EQ(full[8], "Индекс ночной полиурии: 43 %");
 }
 
