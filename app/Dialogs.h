@@ -31,6 +31,9 @@ class Dialogs {
     // File dialogs; an empty result means the user cancelled.
     virtual QString openFileName(const FileDialogSpec& which) = 0;
     virtual QString saveFileName(const FileDialogSpec& which) = 0;
+    // The printer set-up dialog; true when the user confirmed it. Cancelling keeps
+    // the printer settings as they were.
+    virtual bool printerSetup() = 0;
 };
 
 }  // namespace uroflow

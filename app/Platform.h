@@ -9,6 +9,7 @@ class Dialogs;
 class Clock;
 class Beeper;
 class HidLayer;
+class Printer;
 class Spreadsheet;
 
 struct Platform {
@@ -21,6 +22,8 @@ struct Platform {
     QString userConfigDir;
     // The USB HID devices: the reader link.
     HidLayer& hid;
+    // The current printer.
+    Printer& printer;
     // The spreadsheet application the Excel export drives.
     Spreadsheet& spreadsheet;
 };

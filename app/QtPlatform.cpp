@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QRegularExpression>
 #include <chrono>
 #include <memory>
@@ -80,6 +81,16 @@ QString QtDialogs::openFileName(const FileDialogSpec& which) {
 
 QString QtDialogs::saveFileName(const FileDialogSpec& which) {
     return runFileDialog(which, true);
+}
+
+bool QtDialogs::printerSetup() {
+    if (!printer_) return false;
+    QPrintDialog dialog(printer_, owner_);
+    // One page of the window: copies and ranges are the printer's business.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QString QtDialogs::runFileDialog(const FileDialogSpec& which, bool save) {

@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <memory>
 
+class QPrinter;
+
 #include "app/Beeper.h"
 #include "app/Clock.h"
 #include "app/Dialogs.h"
@@ -30,11 +32,15 @@ class QtDialogs : public Dialogs {
     void showError(const QString& text) override;
     QString openFileName(const FileDialogSpec& which) override;
     QString saveFileName(const FileDialogSpec& which) override;
+    bool printerSetup() override;
+    // The printer whose settings the set-up dialog changes.
+    void setPrinter(QPrinter* printer) { printer_ = printer; }
 
   private:
     QString runFileDialog(const FileDialogSpec& which, bool save);
 
     QPointer<QWidget> owner_;
+    QPrinter* printer_ = nullptr;
     // Last name chosen in each dialog, by dialog id.
     QHash<QString, QString> lastNames_;
 };

@@ -2,6 +2,7 @@
 
 #include "app/Unit1.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -354,7 +355,7 @@ void setTabStops(TTMForm& form) {
 }
 
 void connectHandlers(TTMForm& form) {
-    const std::pair<QPushButton*, void (TTMForm::*)()> clicks[] = {
+    const std::pair<QAbstractButton*, void (TTMForm::*)()> clicks[] = {
         {form.Prev, &TTMForm::PrevClick},
         {form.Next, &TTMForm::NextClick},
         {form.VT, &TTMForm::VTClick},
@@ -362,13 +363,17 @@ void connectHandlers(TTMForm& form) {
         {form.ZoomReset, &TTMForm::ZoomResetClick},
         {form.SaveFileData, &TTMForm::SaveFileDataClick},
         {form.LoadFile, &TTMForm::LoadFileClick},
+        {form.Nomogram, &TTMForm::NomogramClick},
+        {form.EnNom, &TTMForm::EnNomClick},
+        {form.NomS, &TTMForm::NomSClick},
+        {form.PrintNomogram, &TTMForm::PrintNomogramClick},
         {form.ReadData, &TTMForm::ReadDataClick},
         {form.WriteData, &TTMForm::WriteDataClick},
         {form.EraseData, &TTMForm::EraseDataClick},
         {form.Calibr, &TTMForm::CalibrClick},
     };
     for (const auto& [button, handler] : clicks) {
-        QObject::connect(button, &QPushButton::clicked, &form, [&form, handler = handler] {
+        QObject::connect(button, &QAbstractButton::clicked, &form, [&form, handler = handler] {
             form.guard([&form, handler] { (form.*handler)(); });
         });
     }
@@ -485,6 +490,12 @@ std::array<QWidget*, 2> TTMForm::studyNavigation() const {
     return {Next, EnNom};
 }
 
+std::array<QWidget*, 21> TTMForm::printHiddenControls() const {
+    return {Shape1,    Shape2,       Shape3,   Shape4,    Shape5,   Shape6,    Next,
+            EnNom,     Prev,         VT,       QV,        Nomogram, NomS,      PrintNomogram,
+            ZoomReset, SaveFileData, LoadFile, WriteData, ReadData, EraseData, Ur};
+}
+
 std::array<QWidget*, 3> TTMForm::transferCommands() const {
     return {LoadFile, WriteData, EraseData};
 }
@@ -493,7 +504,7 @@ int TTMForm::nporValue() const {
     bool ok = false;
     const int value = Npor->text().toInt(&ok);
     if (!ok) {
-        throw RuntimeError("'" + Npor->text().toStdString() + "' is not a valid integer value");
+        throw notAnIntegerError(Npor->text().toStdString());
     }
     return value;
 }

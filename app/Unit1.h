@@ -9,14 +9,19 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "app/Platform.h"
 #include "charts/ChartSetup.h"
+#include "nomogram/DayEvaluation.h"
+#include "nomogram/NomogramCurves.h"
 #include "reader/HidLayer.h"
 #include "reader/Protocol.h"
 #include "reader/Transfer.h"
 #include "study/Decoder.h"
 #include "study/Image.h"
+#include "study/Passport.h"
 #include "study/StudyScan.h"
 
 class QCheckBox;
@@ -25,6 +30,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTextEdit;
+class QPicture;
 class QTimer;
 class QAction;
 class QContextMenuEvent;
@@ -78,6 +84,16 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     // The wait window the export shows in place of this one, made by main after it.
     void useWaitWindow(TFormWaitExcel& waitWindow);
 
+    // The day on the nomogram, leaving the study shown out, and an archived day.
+    void NomogramClick();
+    void EnNomClick();
+    void NomSClick();
+
+    // Printing the window.
+    void PrintNomogramClick();
+    // The client area with its visible controls as they are, as vector drawing.
+    QPicture windowPicture();
+
     // The day report: the day on screen on one PDF page (more after ten voidings).
     void DayReportClick();
 
@@ -115,6 +131,8 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     std::array<QWidget*, 2> studyNavigation() const;
     // The commands that start a transfer or replace the day: off while one runs.
     std::array<QWidget*, 3> transferCommands() const;
+    // Hidden while the window is printed, in this order, and shown again after.
+    std::array<QWidget*, 21> printHiddenControls() const;
 
     // ---- Controls (named as in the window definition) ----
     // Background panels.
@@ -221,6 +239,10 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     std::array<bool, kMaxStudies> NomInclude{};
     std::array<double, kMaxStudies> StudyVolume{};
     std::array<double, kMaxStudies> StudyQmax{};
+    // The archived day of the comparison, as read from its file, and its results.
+    Image ArchiveImage{};
+    std::array<double, kMaxStudies> ArchiveVolume{};
+    std::array<double, kMaxStudies> ArchiveQmax{};
     // Results of the last drawing.
     std::int32_t CalibrCoef = 0;
     double VolumeTotal = 0;   // ml
@@ -255,6 +277,16 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     void showLoadedImage(const LoadSteps& steps);
     void showBatteryState();
     void leaveNomogram();
+    // The age field's whole years; empty after the age message when it is empty.
+    std::optional<int> nomogramAge();
+    std::optional<Sex> patientSex() const;
+    TChartView* nomogramView(NomogramKind kind) const;
+    QString archiveDate() const;
+    // Shows the chart of the patient's sex and age and adds the included studies
+    // (current day yellow, an archive's black, with the archive date in their tips).
+    void placeNomogramPoints(std::span<const EvaluatedStudy> studies,
+                             const std::vector<bool>& included, int age,
+                             const std::optional<QString>& archive);
     void showUroflowgram(bool flowTime);
 
     // Reader link.

@@ -19,6 +19,7 @@
 #include "app/DemoPacer.h"
 #include "app/Platform.h"
 #include "app/QtPlatform.h"
+#include "app/QtPrinter.h"
 #include "app/Translation.h"
 #include "app/Unit1.h"
 #include "app/WaitExcel.h"
@@ -91,6 +92,8 @@ int main(int argc, char** argv) {
     uroflow::QtDialogs dialogs;
     uroflow::SystemClock clock;
     uroflow::QtBeeper beeper;
+    uroflow::QtPrinter printer;
+    dialogs.setPrinter(&printer.device());
     uroflow::XlsxSpreadsheet spreadsheet;
     const uroflow::Platform platform{
         dialogs,
@@ -99,6 +102,7 @@ int main(int argc, char** argv) {
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
         *reader.layer,
+        printer,
         spreadsheet};
 
     uroflow::TTMForm TMForm(platform);

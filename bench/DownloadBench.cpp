@@ -20,6 +20,7 @@
 #include "app/Dialogs.h"
 #include "app/Platform.h"
 #include "app/QtPlatform.h"
+#include "app/QtPrinter.h"
 #include "app/Unit1.h"
 #include "files/XlsxSpreadsheet.h"
 #include "reader/SimulatedUroflowmeter.h"
@@ -38,6 +39,7 @@ class QuietDialogs : public Dialogs {
     void showError(const QString& text) override { unexpected = text; }
     QString openFileName(const FileDialogSpec&) override { return {}; }
     QString saveFileName(const FileDialogSpec&) override { return {}; }
+    bool printerSetup() override { return false; }
     QString unexpected;
 };
 
@@ -54,6 +56,7 @@ struct Bench {
     CountingBeeper beeper;
     QTemporaryDir folder;
     SimulatedUroflowmeter reader;
+    QtPrinter printer;  // never used: nothing is printed
     XlsxSpreadsheet spreadsheet;
     std::unique_ptr<TTMForm> form;
 
@@ -61,8 +64,8 @@ struct Bench {
         const auto day = std::make_unique<Image>(buildDemoDay());
         reader.loadMemory(std::span(*day).first(kMemorySize));
         reader.plug();
-        form = std::make_unique<TTMForm>(
-            Platform{dialogs, clock, beeper, folder.path(), folder.path(), reader, spreadsheet});
+        form = std::make_unique<TTMForm>(Platform{dialogs, clock, beeper, folder.path(),
+                                                  folder.path(), reader, printer, spreadsheet});
         reader.deliverAll();
     }
 

@@ -1,5 +1,5 @@
-// Timings of the heaviest work the window does: decoding the longest possible study
-// and putting it on the flow/time chart.
+// Timings of the heaviest work the window does: decoding the longest possible study,
+// putting it on the flow/time chart, and evaluating a full memory for the nomogram.
 
 #include <benchmark/benchmark.h>
 
@@ -19,6 +19,7 @@
 
 #include "charts/ChartSetup.h"
 #include "charts/ChartView.h"
+#include "nomogram/DayEvaluation.h"
 #include "study/Decoder.h"
 #include "study/Image.h"
 #include "study/StudyScan.h"
@@ -115,6 +116,26 @@ void BM_Decode(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Decode)->Unit(benchmark::kMillisecond);
+
+// The nomogram evaluation of a full memory (no unwritten word: the one study runs to
+// the end of the 64 KiB), from the scanned image as the window starts it.
+void BM_NomogramEvaluation(benchmark::State& state) {
+    auto scanned = std::make_unique<Image>();
+    StudyStartTable starts{};
+    std::uint16_t count = 0;
+    scanStudies(deviceImage(), *scanned, starts, count, kFileScanLastOffset, false);
+    const std::int32_t k = calibrationCoefficient(deviceImage());
+    auto work = std::make_unique<Image>();
+    std::size_t studies = 0;
+    for (auto _ : state) {
+        *work = *scanned;
+        const std::vector<EvaluatedStudy> result = evaluateDay(*work, k);
+        benchmark::DoNotOptimize(result.data());
+        studies = result.size();
+    }
+    if (studies != 1) state.SkipWithError("the full memory was not one study");
+}
+BENCHMARK(BM_NomogramEvaluation)->Unit(benchmark::kMicrosecond);
 
 // Study file in, flow/time and flow/volume charts filled, as a file load does.
 class StudyFileFixture {

@@ -3,6 +3,7 @@
 #include <QAbstractAxis>
 #include <QBrush>
 #include <QChart>
+#include <QCursor>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGraphicsRectItem>
@@ -11,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
+#include <QToolTip>
 #include <QValueAxis>
 #include <QXYSeries>
 #include <algorithm>
@@ -38,6 +40,7 @@ TChartView::TChartView(QChart* chart, QXYSeries* series, QWidget* parent)
     // White to the edges: no bevel around the chart and nothing grey behind it.
     setFrameShape(QFrame::NoFrame);
     setBackgroundBrush(Qt::white);
+    connect(series_, &QXYSeries::hovered, this, &TChartView::showPointTip);
 }
 
 void TChartView::fillSeries(const QList<QPointF>& points) {
@@ -70,6 +73,7 @@ void TChartView::fillSeries(const QList<QPointF>& points) {
         }
     }
     filling_ = false;
+    tips_.clear();
     if (thinning_ != Thinning::None) {
         showCurve();
         return;
@@ -122,6 +126,46 @@ void TChartView::showCurve() {
 void TChartView::clearSeries() {
     fillSeries({});  // an automatic axis goes back to its empty range
     series_->clearPointsConfiguration();
+}
+
+void TChartView::appendPoints(const QList<QPointF>& points, const QColor& colour,
+                              const QStringList& tips) {
+    // Points filled without tips have empty ones, so each tip stays with its point.
+    while (tips_.size() < series_->count()) tips_.append(QString());
+    const int first = series_->count();
+    for (const QPointF& p : points) curve_.push_back({p.x(), p.y()});
+    series_->append(points);
+    for (int i = 0; i < points.size(); ++i) {
+        series_->setPointConfiguration(first + i, QXYSeries::PointConfiguration::Color, colour);
+        tips_.append(tips.value(i));
+    }
+}
+
+QString TChartView::pointTip(const QPointF& point) const {
+    // Before the chart is first laid out every point maps to one place; values then.
+    const bool laidOut = !chart()->plotArea().isEmpty();
+    auto place = [&](const QPointF& p) { return laidOut ? chart()->mapToPosition(p, series_) : p; };
+    const QPointF at = place(point);
+    int nearest = -1;
+    double best = 0;
+    for (int i = 0; i < series_->count(); ++i) {
+        const QPointF d = place(series_->at(i)) - at;
+        const double distance = d.x() * d.x() + d.y() * d.y();
+        if (nearest < 0 || distance < best) {
+            nearest = i;
+            best = distance;
+        }
+    }
+    return nearest < 0 ? QString() : tips_.value(nearest);
+}
+
+void TChartView::showPointTip(const QPointF& point, bool hovered) {
+    const QString tip = hovered ? pointTip(point) : QString();
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+    } else {
+        QToolTip::showText(QCursor::pos(), tip, this);
+    }
 }
 
 void TChartView::resetZoom() {

@@ -3,11 +3,13 @@
 // with the right button, and a reset to the view's initial axes.
 
 #include <QChartView>
+#include <QColor>
 #include <QList>
 #include <QPoint>
 #include <QPointF>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 #include "study/Decoder.h"
@@ -49,6 +51,14 @@ class TChartView : public QChartView {
     void fillSeries(const QList<QPointF>& points);
     void clearSeries();
 
+    // Adds points in one colour after those already there; while the pointer rests
+    // on one of them its tool tip shows (no tip for an empty text). Not for a view whose
+    // series is thinned: its points and their colours would part.
+    void appendPoints(const QList<QPointF>& points, const QColor& colour, const QStringList& tips);
+    // The tool tip of the series point nearest to `point` (value coordinates, judged
+    // in pixels on the plot); empty when there is none.
+    QString pointTip(const QPointF& point) const;
+
     // Undoes zooming and panning: every axis back to its initial range.
     void resetZoom();
 
@@ -83,6 +93,8 @@ class TChartView : public QChartView {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    void showPointTip(const QPointF& point, bool hovered);
+
     struct AxisRange {
         QPointer<QValueAxis> axis;
         double min = 0;
@@ -105,6 +117,7 @@ class TChartView : public QChartView {
     void spaceLabelsForInitialRanges();
 
     QXYSeries* series_;
+    QStringList tips_;  // one per point of the series, in its order
     std::vector<CurvePoint> curve_;
     std::vector<CurvePoint> shown_;
     enum class Thinning { None, LineColumns, MarkerPixels };

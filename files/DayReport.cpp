@@ -9,6 +9,8 @@
 #include "files/ExcelExport.h"
 #include "files/StudyFile.h"
 #include "files/XlsxSpreadsheet.h"
+#include "nomogram/DayEvaluation.h"
+#include "nomogram/NomogramChoice.h"
 #include "study/RuntimeError.h"
 #include "study/StudyScan.h"
 
@@ -51,6 +53,10 @@ std::string jsonString(const std::string& text) {
     return out + "\"";
 }
 
+std::string optionalJsonString(const std::optional<std::string>& text) {
+    return text ? jsonString(*text) : "null";
+}
+
 std::string csvString(const std::string& text) {
     std::string out = "\"";
     for (const char c : text) {
@@ -71,6 +77,68 @@ struct Field {
     std::optional<double> value;
 };
 
+// The nomogram's view of one study, in the same fixed-order style.
+struct NomogramFields {
+    std::optional<double> volume;
+    std::optional<double> qmax;
+    std::optional<std::string> zone;
+};
+
+NomogramFields nomogramFields(const NomogramReport& nomogram, std::size_t index) {
+    if (index >= nomogram.studies.size()) return {};
+    const NomogramStudyReport& study = nomogram.studies[index];
+    std::optional<std::string> zone;
+    if (study.zone) zone = zoneCode(*study.zone);
+    return {study.volume, study.qmax, zone};
+}
+
+std::optional<NomogramKind> passportNomogram(const Passport& passport) {
+    if (!passport.sex || passport.age.empty()) return std::nullopt;
+    try {
+        return chooseNomogram(passport.sex, ageInWholeYears(passport.age));
+    } catch (const RuntimeError&) {
+        return std::nullopt;  // an age that is no number: no chart, as in the window
+    }
+}
+
+NomogramReport evaluateNomogram(const Image& scanned, std::uint16_t studyCount,
+                                const Passport& passport, std::int32_t k) {
+    NomogramReport report;
+    report.chart = passportNomogram(passport);
+    auto work = std::make_unique<Image>(scanned);
+    try {
+        const std::vector<EvaluatedStudy> studies = evaluateDay(*work, k);
+        for (std::size_t i = 0; i < studies.size() && i < studyCount; ++i) {
+            NomogramStudyReport study;
+            study.number = static_cast<int>(i) + 1;
+            study.volume = studies[i].volume;
+            study.qmax = studies[i].qmax;
+            if (report.chart) study.zone = nomogramZone(*report.chart, study.volume, study.qmax);
+            report.studies.push_back(study);
+        }
+    } catch (const RuntimeError& error) {
+        report.error = error.what();
+    }
+    return report;
+}
+
+std::string nomogramJson(const NomogramReport& nomogram) {
+    std::string out = "\"nomogram\":{\"chart\":" +
+                      (nomogram.chart ? jsonString(nomogramChartName(*nomogram.chart)) : "null") +
+                      ",\"studies\":[";
+    for (std::size_t i = 0; i < nomogram.studies.size(); ++i) {
+        const NomogramStudyReport& study = nomogram.studies[i];
+        const NomogramFields fields = nomogramFields(nomogram, i);
+        out += i == 0 ? "\n" : ",\n";
+        out += "{\"number\":" + std::to_string(study.number) +
+               ",\"volume\":" + number(study.volume) + ",\"qmax\":" + number(study.qmax) +
+               ",\"included\":" + (study.included ? "true" : "false") +
+               ",\"zone\":" + optionalJsonString(fields.zone) + "}";
+    }
+    out += "],\"error\":" + optionalJsonString(nomogram.error) + "}";
+    return out;
+}
+
 std::vector<Field> indexFields(const std::optional<StudyIndices>& indices) {
     if (!indices) {
         return {{"T1", {}}, {"T2", {}}, {"T3", {}}, {"T4", {}},      {"Q1", {}},
@@ -89,10 +157,6 @@ struct TextField {
 std::vector<TextField> textFields(const IndexTexts& t) {
     return {{"Twait", t.twait}, {"TQmax", t.tqmax}, {"FlowTime", t.flowTime}, {"Ttotal", t.ttotal},
             {"Qave", t.qave},   {"Qmax", t.qmax},   {"VQmax", t.vqmax},       {"Vml", t.vml}};
-}
-
-std::string optionalJsonString(const std::optional<std::string>& text) {
-    return text ? jsonString(*text) : "null";
 }
 
 std::string studyJson(const StudyReport& study) {
@@ -155,6 +219,7 @@ DayReport buildDayReport(const Image& device) {
     StudyStartTable starts{};
     std::uint16_t count = 0;
     scanStudies(device, *scanned, starts, count, kFileScanLastOffset, false);
+    report.nomogram = evaluateNomogram(*scanned, count, report.passport, report.calibrCoef);
 
     for (std::uint16_t i = 0; i < count; ++i) {
         // Every study is decoded from the scanned image, as the window does when it
@@ -186,23 +251,33 @@ std::string dayReportJson(const DayReport& report, const NightWindow& night) {
         out += i == 0 ? "\n" : ",\n";
         out += studyJson(report.studies[i]);
     }
-    out += "],\n\"summary\":" + summaryJson(summarizeDay(report, night)) + "}\n";
+    out += "],\n" + nomogramJson(report.nomogram) + ",\n";
+    out += "\"summary\":" + summaryJson(summarizeDay(report, night)) + "}\n";
     return out;
 }
 
 std::string dayReportCsv(const DayReport& report) {
     std::string out = "number;offset;start";
     for (const Field& field : indexFields(std::nullopt)) out += ";" + std::string(field.name);
+    out += ";volume;qmax;zone";
     for (const TextField& field : textFields({})) out += ";" + std::string(field.name);
     out += ";error\n";
 
-    for (const StudyReport& study : report.studies) {
+    for (std::size_t i = 0; i < report.studies.size(); ++i) {
+        const StudyReport& study = report.studies[i];
         out += std::to_string(study.number) + ";" + std::to_string(study.offset) + ";";
         if (study.start) out += csvString(*study.start);
         for (const Field& field : indexFields(study.indices)) {
             out += ";";
             if (field.value && std::isfinite(*field.value)) out += number(*field.value);
         }
+        const NomogramFields nomogram = nomogramFields(report.nomogram, i);
+        for (const std::optional<double>& value : {nomogram.volume, nomogram.qmax}) {
+            out += ";";
+            if (value && std::isfinite(*value)) out += number(*value);
+        }
+        out += ";";
+        if (nomogram.zone) out += csvString(*nomogram.zone);
         for (const TextField& field : textFields(reportTexts(study.indices))) {
             out += ";" + csvString(field.text);
         }

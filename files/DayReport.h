@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "files/NightWindow.h"
+#include "nomogram/NomogramCurves.h"
+#include "nomogram/NomogramZone.h"
 #include "study/Decoder.h"
 #include "study/Image.h"
 #include "study/IndexTexts.h"
@@ -25,12 +27,28 @@ struct StudyReport {
     std::vector<CurvePoint> flowTime;     // the flow/time curve as the window draws it
 };
 
+// One study on the nomogram, as the window places it after a fresh load.
+struct NomogramStudyReport {
+    int number = 0;     // 1-based
+    double volume = 0;  // ml
+    double qmax = 0;    // ml/s
+    bool included = true;
+    std::optional<NomogramZone> zone;  // empty without a chart or outside its volumes
+};
+
+struct NomogramReport {
+    std::optional<NomogramKind> chart;  // empty when the passport's sex or age is missing
+    std::vector<NomogramStudyReport> studies;
+    std::optional<std::string> error;  // runtime text that stopped the evaluation
+};
+
 struct DayReport {
     Passport passport;
     std::string battery;  // the battery field's text, "" for an unknown byte
     std::int32_t calibrCoef = 0;
     bool calibrationValid = false;
     std::vector<StudyReport> studies;
+    NomogramReport nomogram;
 };
 
 // The battery field's text for byte 64 of the image.
@@ -38,7 +56,8 @@ std::string batteryText(std::uint8_t batteryByte);
 // The index fields' texts with "," as the decimal separator; all empty without indices.
 IndexTexts reportTexts(const std::optional<StudyIndices>& indices);
 
-// Scans as a file load does and decodes every study from the freshly scanned image.
+// Scans as a file load does, decodes every study from the freshly scanned image and
+// evaluates the day on the nomogram of the passport's sex and age, all included.
 DayReport buildDayReport(const Image& device);
 
 // The studies and the day's summary with the given night window.

@@ -27,7 +27,7 @@ double exportValue(std::uint16_t raw, std::int32_t k) {
 
 ExportValues buildExportValues(const Image& device, std::int32_t k) {
     // Checked here, not left to the hardware: every scaled word divides by K.
-    if (k == 0) throw RuntimeError("Floating point division by zero");
+    if (k == 0) throw RuntimeError(kDivisionByZeroText);
     ExportValues values;
     values.reserve(kMaxExportEntries);
     for (std::size_t i = 0; i < kMaxExportEntries; ++i) {

@@ -157,6 +157,15 @@ void checkReport(const Image& device, const Scan& fileScan) {
     const std::string json = dayReportJson(report);
     FUZZ_REQUIRE(validUtf8(json));
     FUZZ_REQUIRE(json.ends_with("}}\n"));
+    // The day on the nomogram: only studies of the scan, every value a number, and
+    // nothing placed when the evaluation stopped.
+    const NomogramReport& nomogram = report.nomogram;
+    FUZZ_REQUIRE(nomogram.studies.size() <= fileScan.count);
+    FUZZ_REQUIRE(!(nomogram.error && !nomogram.studies.empty()));
+    for (const NomogramStudyReport& study : nomogram.studies) {
+        FUZZ_REQUIRE(std::isfinite(study.volume) && std::isfinite(study.qmax));
+        FUZZ_REQUIRE(!(study.zone && !nomogram.chart));
+    }
     // The summary only sums what decoded, and a night never holds more than the day.
     const DaySummary summary = summarizeDay(report);
     FUZZ_REQUIRE(summary.voidings.size() == report.studies.size());

@@ -83,6 +83,18 @@ std::vector<double> upperValues(std::span<const CurveRow> rows) {
     return values;
 }
 
+NomogramCurveSet buildCurves(NomogramKind kind) {
+    const NomogramTable& table = nomogramTable(kind);
+    std::vector<double> volumes, middles, lowers;
+    for (const CurveRow& row : table.rows) {
+        volumes.push_back(row.volume);
+        middles.push_back(row.middle);
+        lowers.push_back(row.lower);
+    }
+    return {MonotoneCurve(volumes, upperValues(table.rows)), MonotoneCurve(volumes, middles),
+            MonotoneCurve(volumes, lowers)};
+}
+
 }  // namespace
 
 const NomogramTable& nomogramTable(NomogramKind kind) {
@@ -141,18 +153,22 @@ double MonotoneCurve::operator()(double x) const {
            (-2 * t3 + 3 * t2) * ys_[i + 1] + (t3 - t2) * h * slopes_[i + 1];
 }
 
+const NomogramCurveSet& nomogramCurves(NomogramKind kind) {
+    static const std::vector<NomogramCurveSet> sets = [] {
+        std::vector<NomogramCurveSet> built;
+        for (const NomogramKind k : kAllNomogramKinds) built.push_back(buildCurves(k));
+        return built;
+    }();
+    return sets[static_cast<int>(kind)];
+}
+
 std::vector<BandSample> nomogramBand(NomogramKind kind, double step) {
     if (!(step > 0)) throw std::invalid_argument("band step must be positive");
     const NomogramTable& table = nomogramTable(kind);
-    std::vector<double> volumes, middles, lowers;
-    for (const CurveRow& row : table.rows) {
-        volumes.push_back(row.volume);
-        middles.push_back(row.middle);
-        lowers.push_back(row.lower);
-    }
-    const MonotoneCurve upper(volumes, upperValues(table.rows));
-    const MonotoneCurve middle(volumes, middles);
-    const MonotoneCurve lower(volumes, lowers);
+    const NomogramCurveSet& curves = nomogramCurves(kind);
+    const MonotoneCurve& upper = curves.upper;
+    const MonotoneCurve& middle = curves.middle;
+    const MonotoneCurve& lower = curves.lower;
 
     std::vector<BandSample> band;
     auto add = [&](double v) { band.push_back({v, upper(v), middle(v), lower(v)}); };

@@ -43,12 +43,6 @@ struct BandSample {
     double lower = 0;
 };
 
-// The three curves sampled from the start to the end volume of the nomogram, every
-// `step` ml plus the exact end volume. Between table rows the curves are monotone
-// cubic (Fritsch-Carlson) interpolants through the rows; before the first and after
-// the last row they continue the straight line through the two nearest rows.
-std::vector<BandSample> nomogramBand(NomogramKind kind, double step = 1.0);
-
 // Monotone cubic interpolation through (xs[i], ys[i]), xs strictly ascending, at
 // least two points; linear continuation outside [xs.front(), xs.back()].
 class MonotoneCurve {
@@ -61,5 +55,23 @@ class MonotoneCurve {
     std::vector<double> ys_;
     std::vector<double> slopes_;  // tangent at each point
 };
+
+// The three curves of one nomogram as functions of the volume (ml). Between table
+// rows they are monotone cubic (Fritsch-Carlson) interpolants through the rows;
+// before the first and after the last row they continue the straight line through
+// the two nearest rows. The bands are drawn from these, and a point's zone is
+// judged against them, so both always agree.
+struct NomogramCurveSet {
+    MonotoneCurve upper;
+    MonotoneCurve middle;
+    MonotoneCurve lower;
+};
+
+// Built once per nomogram.
+const NomogramCurveSet& nomogramCurves(NomogramKind kind);
+
+// The three curves sampled from the start to the end volume of the nomogram, every
+// `step` ml plus the exact end volume.
+std::vector<BandSample> nomogramBand(NomogramKind kind, double step = 1.0);
 
 }  // namespace uroflow

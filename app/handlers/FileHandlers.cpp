@@ -1,13 +1,13 @@
 // Saving the day to a study file and loading it back.
 
 #include <QCheckBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
 #include <memory>
 
 #include "app/Dialogs.h"
+#include "app/FileDialogs.h"
 #include "app/MemoText.h"
 #include "app/Unit1.h"
 #include "charts/ChartView.h"
@@ -15,20 +15,6 @@
 #include "files/StudyFile.h"
 
 namespace uroflow {
-
-namespace {
-
-const FileDialogSpec kSaveDialog1{QStringLiteral("SaveDialog1"),
-                                  QStringLiteral("Текст Юникод (*.txt);;Книга Exel (*.xlsx)"),
-                                  QStringLiteral("txt")};
-const FileDialogSpec kOpenDialog1{QStringLiteral("OpenDialog1"), QStringLiteral("текстовые(*.txt)"),
-                                  QString()};
-
-std::string nativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-}  // namespace
 
 void TTMForm::SaveFileDataClick() {
     const QString chosen = platform_.dialogs.saveFileName(kSaveDialog1);
@@ -94,6 +80,9 @@ void TTMForm::showLoadedImage(const LoadSteps& steps) {
     scanStudies(DeviceImage, ScannedImage, StudyStarts, StudyCount, steps.scan.lastOffset,
                 steps.scan.clearAfterLast);
     WorkImage = ScannedImage;
+    // A new day: a study left out for the last patient is not left out for this one.
+    NomInclude.fill(true);
+    EnNom->setChecked(true);
     if (!steps.download || StudyCount > 0) setMemoText(Mnt, QString::number(StudyCount));
     if (steps.download) showBatteryState();
     Graf_byteArray(nporValue());

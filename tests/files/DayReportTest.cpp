@@ -8,6 +8,7 @@
 #include <memory>
 #include <sstream>
 #include <streambuf>
+#include <string>
 
 #include "files/DayReport.h"
 #include "files/StudyFile.h"
@@ -89,6 +90,38 @@ TEST(DayReport, DemoDayJsonHoldsEveryStudyAsTheWindowDecodesIt) {
         EXPECT_NE(text(texts["Vml"]).find('/'), std::string::npos);
     }
     EXPECT_EQ(text(studies[0]["start"]), "06:40:00");
+
+    // A man of 64: every study on the older men's nomogram, with the voided volume of
+    // its uroflowgram and a zone from the published codes.
+    const QJsonObject nomogram = json["nomogram"].toObject();
+    EXPECT_EQ(text(nomogram["chart"]), "ChartNomMan51");
+    EXPECT_TRUE(nomogram["error"].isNull());
+    const QJsonArray points = nomogram["studies"].toArray();
+    ASSERT_EQ(points.size(), studies.size());
+    const std::vector<std::string> header = csvFields(lines(dayReportCsv(report))[0]);
+    const std::vector<std::string> row = csvFields(lines(dayReportCsv(report))[2]);
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        SCOPED_TRACE(i);
+        const QJsonObject point = points[i].toObject();
+        EXPECT_EQ(point["number"].toInt(), i + 1);
+        EXPECT_EQ(point["volume"].toDouble(), report.studies[i].indices->volume);
+        EXPECT_TRUE(point["included"].toBool());
+        // The older men's bands span 61 to 380 ml: no zone beyond them.
+        const double volume = point["volume"].toDouble();
+        const std::string zone = text(point["zone"]);
+        if (volume > 380) {
+            EXPECT_TRUE(point["zone"].isNull());
+        } else {
+            EXPECT_TRUE(zone == "below-L" || zone == "L-M" || zone == "M-U" || zone == "above-U")
+                << zone;
+        }
+    }
+    ASSERT_EQ(header.size(), row.size());
+    EXPECT_EQ(header[12], "volume");
+    EXPECT_EQ(header[13], "qmax");
+    EXPECT_EQ(header[14], "zone");
+    EXPECT_EQ(std::stod(row[12]), points[1]["volume"].toDouble());
+    EXPECT_EQ(row[14], "\"L-M\"");
 }
 
 TEST(DayReport, ZeroCalibrationGivesNoIndicesAndEmptyTexts) {
@@ -119,6 +152,11 @@ TEST(DayReport, ZeroCalibrationGivesNoIndicesAndEmptyTexts) {
     EXPECT_EQ(header[3], "T1");
     EXPECT_EQ(first[3], "");
     EXPECT_EQ(first[header.size() - 2], "\"\"");  // Vml
+
+    // Nothing can be scaled: the evaluation stops with the division error.
+    EXPECT_EQ(text(json["nomogram"]["error"]), "Floating point division by zero");
+    EXPECT_TRUE(json["nomogram"]["studies"].toArray().isEmpty());
+    EXPECT_EQ(first[12], "");
 }
 
 TEST(DayReport, DecodingErrorsAndOddPassportsStayValidJson) {
@@ -148,6 +186,12 @@ TEST(DayReport, DecodingErrorsAndOddPassportsStayValidJson) {
     EXPECT_EQ(text(studies[1]["error"]), "'25:07' is not a valid time");
     EXPECT_TRUE(studies[1]["T4"].isNull());
     EXPECT_EQ(text(studies[1]["text"]["Ttotal"]), "");
+    // Without a sex there is no chart and so no zone; the values are still there.
+    EXPECT_TRUE(json["nomogram"]["chart"].isNull());
+    const QJsonArray points = json["nomogram"]["studies"].toArray();
+    ASSERT_EQ(points.size(), 2);
+    EXPECT_TRUE(points[0]["zone"].isNull());
+    EXPECT_EQ(points[0]["volume"].toDouble(), report.studies[0].indices->volume);
 
     const std::vector<std::string> rows = lines(dayReportCsv(report));
     ASSERT_EQ(rows.size(), 3u);

@@ -98,9 +98,25 @@ QString FakeDialogs::saveFileName(const FileDialogSpec& which) {
     return nextName(saveNames);
 }
 
+bool FakeDialogs::printerSetup() {
+    ++printerSetups;
+    return printerSetupConfirmed;
+}
+
+void FakePrinter::printFitted(const QPicture&, const QSize& size) {
+    if (whilePrinting) whilePrinting();
+    if (failure) throw RuntimeError(failure->toStdString());
+    ++pages;
+    lastSize = size;
+}
+
 Platform FakePlatform::platform() {
-    return Platform{dialogs, clock,      beeper, programDir.path(), userConfigDir.path(),
-                    reader,  spreadsheet};
+    return platform(printer);
+}
+
+Platform FakePlatform::platform(Printer& otherPrinter) {
+    return Platform{dialogs, clock,        beeper,     programDir.path(), userConfigDir.path(),
+                    reader,  otherPrinter, spreadsheet};
 }
 
 }  // namespace uroflow::test

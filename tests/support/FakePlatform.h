@@ -4,12 +4,14 @@
 // simulated uroflowmeter in place of the reader.
 
 #include <QDateTime>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "app/Clock.h"
 #include "app/Dialogs.h"
 #include "app/Platform.h"
+#include "app/Printer.h"
 #include "files/Spreadsheet.h"
 #include "reader/SimulatedUroflowmeter.h"
 
@@ -36,6 +39,7 @@ class FakeDialogs : public Dialogs {
     void showError(const QString& text) override;
     QString openFileName(const FileDialogSpec& which) override;
     QString saveFileName(const FileDialogSpec& which) override;
+    bool printerSetup() override;
 
     // Script: the next answers, in order. Without a scripted answer a message
     // box answers with the first button it offers (Ok, Yes, No, Cancel order);
@@ -43,6 +47,7 @@ class FakeDialogs : public Dialogs {
     std::deque<MsgButton> answers;
     std::deque<QString> openNames;
     std::deque<QString> saveNames;
+    bool printerSetupConfirmed = true;
     // Runs while a message box is "open", after it was recorded: what happens
     // meanwhile in the event loop of a real box.
     std::function<void(const RecordedMessage&)> onMessage;
@@ -52,6 +57,20 @@ class FakeDialogs : public Dialogs {
     QStringList errors;
     std::vector<FileDialogSpec> openSpecs;
     std::vector<FileDialogSpec> saveSpecs;
+    int printerSetups = 0;
+};
+
+// A printer that keeps what it was given. `whilePrinting` runs in place of the
+// printing, while the window shows its print appearance; `failure` makes every
+// print fail with that text.
+class FakePrinter : public Printer {
+  public:
+    void printFitted(const QPicture& picture, const QSize& size) override;
+
+    std::function<void()> whilePrinting;
+    std::optional<QString> failure;
+    int pages = 0;
+    QSize lastSize;
 };
 
 class FakeClock : public Clock {
@@ -92,11 +111,14 @@ struct FakePlatform {
     FakeBeeper beeper;
     // The reader seam's fake is the simulated uroflowmeter itself; unplugged.
     SimulatedUroflowmeter reader;
+    FakePrinter printer;
     FakeSpreadsheet spreadsheet;
     QTemporaryDir programDir;
     QTemporaryDir userConfigDir;
 
     Platform platform();
+    // The same with another printer (the real one, printing to a file).
+    Platform platform(Printer& otherPrinter);
 };
 
 }  // namespace uroflow::test
