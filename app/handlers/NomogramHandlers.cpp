@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 
 #include "app/Dialogs.h"
@@ -51,8 +52,7 @@ void TTMForm::NomogramClick() {
     for (TChartView* chart : nomogramCharts()) chart->clearSeries();
     const std::optional<int> age = nomogramAge();
     if (!age) return;
-    for (QWidget* control :
-         {static_cast<QWidget*>(Next), static_cast<QWidget*>(Prev), static_cast<QWidget*>(EnNom)})
+    for (QWidget* control : std::initializer_list<QWidget*>{Next, Prev, EnNom})
         control->setEnabled(false);
     PrintNomogram->setEnabled(true);
 
