@@ -1,5 +1,6 @@
-// Fuzz target: a memory image through everything a file load, the Excel export and the
-// report tool do, with the invariants of each step checked on the way.
+// Fuzz target: a memory image through everything a file load, the nomogram, the archive
+// comparison, the Excel export and the report tool do, with the invariants of each step
+// checked on the way.
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +16,7 @@
 #include "fuzz/ExportCheck.h"
 #include "fuzz/ImageInput.h"
 #include "fuzz/Invariant.h"
+#include "fuzz/NomogramCheck.h"
 #include "fuzz/TextCheck.h"
 #include "study/Decoder.h"
 #include "study/IndexTexts.h"
@@ -207,6 +209,7 @@ void run(const std::uint8_t* data, std::size_t size) {
     draw(downloaded, kStudyAreaStart, k);
 
     checkReport(*device, fileScan);
+    checkNomogram(*device, *fileScan.image, passport, k);
     checkExport(*device, k);
     FUZZ_REQUIRE(*device == *untouched);  // nothing changes the day as loaded
 }

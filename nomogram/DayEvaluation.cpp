@@ -91,9 +91,12 @@ EvaluatedStudy evaluateStudy(Image& image, std::uint32_t start, std::uint32_t bo
         const std::uint16_t y = wordAt(image, p + 2);
         // A jump by the factor is a knock on the scale: the next two words go. For
         // words below 65,536 the quotient y / x reaches 10 exactly when y >= 10 x.
+        // The cut stays inside the study: the end word, its static reading and the next
+        // study's start word are no samples, and clearing them would make the next
+        // evaluation of the cleaned image see other studies.
         if (x > 0 && x < kStartWord && y < kStartWord &&
             std::uint32_t{y} >= std::uint32_t{kNomogramSpikeFactor} * x) {
-            std::fill_n(image.begin() + p + 2, 4, std::uint8_t{0});
+            std::fill(image.begin() + p + 2, image.begin() + std::min(p + 6, e), std::uint8_t{0});
         }
         double r = p >= start + kSmoothingFrom ? smoothed(image, p) : x;
         if (p + kSettlingBytes > e) r = 0;

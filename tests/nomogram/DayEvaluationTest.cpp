@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "nomogram/DayEvaluation.h"
@@ -171,6 +172,49 @@ TEST(DayEvaluationTest, StartTimesAreTakenBeforeAnyCleaning) {
     EXPECT_EQ(studies[1].minute, 45);
     EXPECT_EQ(studies[0].hour, 8);
 }
+
+// A spike cut in the last words of a study clears samples of that study only: pressing
+// "Ном" again on the cleaned image finds the same studies with the same end words.
+struct CutAtEndCase {
+    const char* name;
+    std::vector<std::uint16_t> lastSamples;  // the first study's, up to its end
+    bool endWord;                            // FD FD and a static reading after them
+};
+
+class CutAtEndTest : public ::testing::TestWithParam<CutAtEndCase> {};
+
+TEST_P(CutAtEndTest, ASecondEvaluationFindsTheSameStudies) {
+    const CutAtEndCase& c = GetParam();
+    std::vector<std::uint16_t> samples(12, 700);
+    samples.insert(samples.end(), c.lastSamples.begin(), c.lastSamples.end());
+    ImageBuilder b;
+    if (c.endWord) {
+        b.addStudy(kS, 8, 0, samples, 5);
+    } else {
+        b.addStudy(kS, 8, 0, samples);
+    }
+    const std::size_t next = kS + ImageBuilder::studyLength(samples.size(), c.endWord);
+    b.addDecodedStudy(next, 9, 30, {900, 950, 900});
+    auto image = b.build();
+
+    const auto first = evaluateDay(*image, kK);
+    const auto second = evaluateDay(*image, kK);
+    ASSERT_EQ(first.size(), 2u);
+    ASSERT_EQ(second.size(), 2u);
+    EXPECT_EQ(word(*image, static_cast<std::ptrdiff_t>(next)), kStartWord);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(second[i].start, first[i].start);
+        EXPECT_EQ(second[i].hasEndWord, first[i].hasEndWord);
+    }
+    EXPECT_EQ(second[0].hasEndWord, c.endWord);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cut, CutAtEndTest,
+    ::testing::Values(CutAtEndCase{"SpikeBeforeTheNextStart", {0, 5, 100}, false},
+                      CutAtEndCase{"EndWordAfterASmallWord", {0, 0, 3}, true},
+                      CutAtEndCase{"SpikeBeforeTheEndWord", {0, 5, 100}, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DayEvaluationTest, ZeroCoefficientCleansTheFirstStudyThenFails) {
     ImageBuilder b;
