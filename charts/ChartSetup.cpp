@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "charts/ChartView.h"
+#include "charts/CurveThinning.h"
 #include "charts/NomogramBackground.h"
 
 namespace uroflow {
@@ -83,41 +84,25 @@ QImage squareMarker(int size, const QColor& colour) {
     return image;
 }
 
-// Index of the point whose x is nearest to `x`; points ascend in x.
-int nearestIndex(const QXYSeries* series, double x) {
-    int lo = 0;
-    int hi = series->count();
-    while (lo < hi) {
-        const int mid = (lo + hi) / 2;
-        if (series->at(mid).x() < x) {
-            lo = mid + 1;
-        } else {
-            hi = mid;
-        }
-    }
-    if (lo == series->count()) return lo - 1;
-    if (lo > 0 && x - series->at(lo - 1).x() < series->at(lo).x() - x) return lo - 1;
-    return lo;
-}
-
-// Marks the point under the pointer and shows its values.
-void highlightOnHover(QLineSeries* series, QWidget* view) {
-    QObject::connect(series, &QXYSeries::hovered, view,
-                     [series, view](const QPointF& at, bool state) {
-                         series->deselectPoints(series->selectedPoints());
-                         if (!state || series->count() == 0) {
-                             QToolTip::hideText();
-                             return;
-                         }
-                         const int index = nearestIndex(series, at.x());
-                         series->selectPoint(index);
-                         const QPointF p = series->at(index);
-                         const QLocale locale;
-                         QToolTip::showText(QCursor::pos(),
-                                            locale.toString(p.x(), 'f', 3) + " сек; " +
-                                                locale.toString(p.y(), 'f', 1) + " мл/сек",
-                                            view);
-                     });
+// Marks the drawn point under the pointer and shows the values recorded there (the
+// series may hold only some of the curve's points).
+void highlightOnHover(TChartView* view) {
+    QXYSeries* series = view->series();
+    QObject::connect(
+        series, &QXYSeries::hovered, view, [series, view](const QPointF& at, bool state) {
+            series->deselectPoints(series->selectedPoints());
+            if (!state || view->shownCurve().empty()) {
+                QToolTip::hideText();
+                return;
+            }
+            series->selectPoint(static_cast<int>(nearestPoint(view->shownCurve(), at.x())));
+            const CurvePoint p = view->curve()[nearestPoint(view->curve(), at.x())];
+            const QLocale locale;
+            QToolTip::showText(
+                QCursor::pos(),
+                locale.toString(p.x, 'f', 3) + " сек; " + locale.toString(p.y, 'f', 1) + " мл/сек",
+                view);
+        });
 }
 
 TChartView* makeFlowTime(QWidget* parent, QLineSeries*& series) {
@@ -140,7 +125,8 @@ TChartView* makeFlowTime(QWidget* parent, QLineSeries*& series) {
     view->setAxisIncrement(flow, 1);
     view->drawAxisWithin(flow, kFlowAxisStart, kFlowAxisEnd);
     view->setAutomaticAxis(time);
-    highlightOnHover(series, view);
+    view->thinLineAlong(time);
+    highlightOnHover(view);
     return view;
 }
 
@@ -164,6 +150,7 @@ TChartView* makeFlowVolume(QWidget* parent, QScatterSeries*& series) {
     view->setAxisIncrement(volume, 20);
     view->setAxisIncrement(flow, 5);
     view->drawAxisWithin(flow, kFlowAxisStart, kFlowAxisEnd);
+    view->thinMarkers(volume, flow, series->markerSize());
     view->setFootText(QString());
     return view;
 }

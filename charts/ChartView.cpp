@@ -19,6 +19,7 @@
 #include <cmath>
 
 #include "charts/AxisLabels.h"
+#include "charts/CurveThinning.h"
 
 namespace uroflow {
 namespace {
@@ -43,6 +44,10 @@ TChartView::TChartView(QChart* chart, QXYSeries* series, QWidget* parent)
 }
 
 void TChartView::fillSeries(const QList<QPointF>& points) {
+    curve_.clear();
+    curve_.reserve(static_cast<std::size_t>(points.size()));
+    for (const QPointF& p : points) curve_.push_back({p.x(), p.y()});
+    filling_ = true;
     if (automaticAxis_) {
         // New data is shown whole: leave any zoom first, since a zoomed chart
         // would later restore its pre-zoom ranges over the fitted one.
@@ -67,10 +72,55 @@ void TChartView::fillSeries(const QList<QPointF>& points) {
             it->max = max;
         }
     }
+    filling_ = false;
+    tips_.clear();
+    if (thinning_ != Thinning::None) {
+        showCurve();
+        return;
+    }
     // Selection is by index and would otherwise mark a point of the new data.
     series_->deselectPoints(series_->selectedPoints());
     series_->replace(points);
-    tips_.clear();
+}
+
+void TChartView::thinLineAlong(QValueAxis* axis) {
+    thinning_ = Thinning::LineColumns;
+    thinX_ = axis;
+    connect(axis, &QValueAxis::rangeChanged, this, &TChartView::showCurve);
+    connect(chart(), &QChart::plotAreaChanged, this, &TChartView::showCurve);
+    showCurve();
+}
+
+void TChartView::thinMarkers(QValueAxis* x, QValueAxis* y, double markerSize) {
+    thinning_ = Thinning::MarkerPixels;
+    thinX_ = x;
+    thinY_ = y;
+    markerReach_ = markerSize / 2 + 1;  // the anti-aliased rim too
+    connect(x, &QValueAxis::rangeChanged, this, &TChartView::showCurve);
+    connect(y, &QValueAxis::rangeChanged, this, &TChartView::showCurve);
+    connect(chart(), &QChart::plotAreaChanged, this, &TChartView::showCurve);
+    showCurve();
+}
+
+void TChartView::showCurve() {
+    if (thinning_ == Thinning::None || filling_) return;
+    QRectF plot = chart()->plotArea();
+    if (plot.isEmpty()) plot = QRectF(0, 0, width() - kUnlaidWidth, height() - kUnlaidHeight);
+    const int columns = std::max(1, static_cast<int>(std::ceil(plot.width())));
+    if (thinning_ == Thinning::LineColumns) {
+        shown_ = thinForColumns(curve_, thinX_->min(), thinX_->max(), columns);
+    } else {
+        const PlotWindow window{
+            thinX_->min(), thinX_->max(), thinY_->min(),
+            thinY_->max(), columns,       std::max(1, static_cast<int>(std::ceil(plot.height())))};
+        shown_ = thinForPixels(curve_, window, markerReach_);
+    }
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(shown_.size()));
+    for (const CurvePoint& p : shown_) points.append({p.x, p.y});
+    // Selection is by index and would otherwise mark another point.
+    series_->deselectPoints(series_->selectedPoints());
+    series_->replace(points);
 }
 
 void TChartView::clearSeries() {
@@ -83,6 +133,7 @@ void TChartView::appendPoints(const QList<QPointF>& points, const QColor& colour
     // Points filled without tips have empty ones, so each tip stays with its point.
     while (tips_.size() < series_->count()) tips_.append(QString());
     const int first = series_->count();
+    for (const QPointF& p : points) curve_.push_back({p.x(), p.y()});
     series_->append(points);
     for (int i = 0; i < points.size(); ++i) {
         series_->setPointConfiguration(first + i, QXYSeries::PointConfiguration::Color, colour);

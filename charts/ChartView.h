@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "study/Decoder.h"
+
 class QGraphicsRectItem;
 class QGraphicsSimpleTextItem;
 class QValueAxis;
@@ -27,13 +29,31 @@ class TChartView : public QChartView {
 
     QXYSeries* series() const { return series_; }
 
+    // The curve last given to fillSeries, whole; the series may hold fewer of its points.
+    const std::vector<CurvePoint>& curve() const { return curve_; }
+    // The points the series holds now.
+    const std::vector<CurvePoint>& shownCurve() const {
+        return thinning_ == Thinning::None ? curve_ : shown_;
+    }
+
+    // From now on the series gets no more points than the plot has pixel columns along
+    // `axis` (x ascending; per column the first, lowest, highest and last point, so the
+    // line looks the same), derived again whenever the axis range (zoom, pan, reset) or the
+    // plot's size changes. A long study is then built and stroked in a few milliseconds.
+    void thinLineAlong(QValueAxis* axis);
+    // The same for a scatter of markers `markerSize` pixels wide on the axes x and y: only
+    // the points whose marker shows in the plot, one for each pixel. Qt makes a graphics
+    // item of every marker, so thousands of them cost tens of milliseconds.
+    void thinMarkers(QValueAxis* x, QValueAxis* y, double markerSize);
+
     // Replaces the points of the view's series in one batch. An axis with an
     // automatic range is fitted to the points, and that becomes its initial range.
     void fillSeries(const QList<QPointF>& points);
     void clearSeries();
 
     // Adds points in one colour after those already there; while the pointer rests
-    // on one of them its tool tip shows (no tip for an empty text).
+    // on one of them its tool tip shows (no tip for an empty text). Not for a view whose
+    // series is thinned: its points and their colours would part.
     void appendPoints(const QList<QPointF>& points, const QColor& colour, const QStringList& tips);
     // The tool tip of the series point nearest to `point` (value coordinates, judged
     // in pixels on the plot); empty when there is none.
@@ -89,6 +109,8 @@ class TChartView : public QChartView {
     };
 
     void placeFoot();
+    // Hands the series the points of the curve its plot can show (thinLineAlong, thinMarkers).
+    void showCurve();
     // Sets the tick interval of `axis` for the range min..max. Called before a range
     // is applied, so a wide range never lays out thousands of labels first.
     void spaceLabels(QValueAxis* axis, double min, double max);
@@ -96,6 +118,14 @@ class TChartView : public QChartView {
 
     QXYSeries* series_;
     QStringList tips_;  // one per point of the series, in its order
+    std::vector<CurvePoint> curve_;
+    std::vector<CurvePoint> shown_;
+    enum class Thinning { None, LineColumns, MarkerPixels };
+    Thinning thinning_ = Thinning::None;
+    QValueAxis* thinX_ = nullptr;
+    QValueAxis* thinY_ = nullptr;
+    double markerReach_ = 0;  // pixels a marker reaches beyond its centre
+    bool filling_ = false;    // fillSeries is changing the ranges: no thinning before the end
     QValueAxis* automaticAxis_ = nullptr;
     std::vector<AxisRange> initialRanges_;
     std::vector<AxisIncrement> increments_;

@@ -16,6 +16,7 @@
 #include "charts/AxisLabels.h"
 #include "charts/ChartSetup.h"
 #include "charts/ChartView.h"
+#include "charts/CurveThinning.h"
 #include "charts/NomogramBackground.h"
 #include "nomogram/NomogramCurves.h"
 
@@ -221,7 +222,9 @@ TEST_F(ChartViewsTest, FillingTheTimeChartFitsItsTimeAxis) {
     QList<QPointF> longest;
     for (int k = 0; k < 32768; ++k) longest.append({(k + 1) / 8.0, 20.0});
     v.ChartGraf->fillSeries(longest);
-    EXPECT_EQ(v.Series1->count(), 32768);
+    EXPECT_EQ(v.ChartGraf->curve().size(), 32768u);
+    // The series gets only what the plot's pixel columns can show.
+    EXPECT_LE(v.Series1->count(), 4 * std::ceil(v.ChartGraf->chart()->plotArea().width()) + 2);
     EXPECT_EQ(time->min(), 1 / 8.0);
     EXPECT_EQ(time->max(), 32768 / 8.0);
 
@@ -285,6 +288,64 @@ TEST_F(ChartViewsTest, HoverMarksTheNearestPointOfTheFlowCurve) {
     v.ChartGraf->clearSeries();
     emit v.Series1->hovered(QPointF(0.3, 2), true);
     EXPECT_TRUE(v.Series1->selectedPoints().isEmpty());
+}
+
+TEST_F(ChartViewsTest, LongCurveIsThinnedToThePlotAndDerivedAgainOnZoom) {
+    // A bell of 32,768 samples with a one-sample spike: the spike must stay drawn.
+    QList<QPointF> longest;
+    for (int k = 0; k < 32768; ++k) {
+        const double u = (k - 16384) / 4000.0;
+        longest.append({k / 8.0, k == 20001 ? 49.0 : 20 * std::exp(-u * u)});
+    }
+    v.ChartGraf->fillSeries(longest);
+    const auto count = [this] { return v.Series1->count(); };
+    const qsizetype whole = count();
+    EXPECT_LT(whole, 4000);
+    auto drawnMax = [this] {
+        double max = 0;
+        for (const QPointF& p : v.Series1->points()) max = std::max(max, p.y());
+        return max;
+    };
+    EXPECT_EQ(drawnMax(), 49.0);
+
+    // Zoomed to a few seconds, every sample is drawn again; reset thins again.
+    QValueAxis* time = axis(v.ChartGraf, Qt::Horizontal);
+    time->setRange(2500, 2510);
+    EXPECT_EQ(v.Series1->points().front().x(), 2500 - 1 / 8.0) << "runs on from the edge";
+    EXPECT_EQ(count(), 10 * 8 + 1 + 2);
+    v.ChartGraf->resetZoom();
+    EXPECT_EQ(count(), whole);
+
+    // The read-out names the recorded sample, not the nearest drawn one.
+    emit v.Series1->hovered(QPointF(20001 / 8.0 + 0.01, 10), true);
+    ASSERT_EQ(v.Series1->selectedPoints().size(), 1);
+    const QPointF marked = v.Series1->at(v.Series1->selectedPoints().front());
+    EXPECT_NEAR(marked.x(), 20001 / 8.0, 1.0);
+    const CurvePoint& recorded =
+        v.ChartGraf->curve()[nearestPoint(v.ChartGraf->curve(), 20001 / 8.0 + 0.01)];
+    EXPECT_EQ(recorded.y, 49.0);
+}
+
+TEST_F(ChartViewsTest, ManyMarkersAreThinnedToThoseThatShow) {
+    // The flow/volume points of the longest study: only the first few hundred millilitres
+    // lie on the 0..500 ml axis.
+    QList<QPointF> points;
+    for (int i = 0; i < 4660; ++i) points.append({i * 1.4, 10 + 5 * std::sin(i * 0.05)});
+    v.ChartVQ->fillSeries(points);
+    EXPECT_EQ(v.ChartVQ->curve().size(), 4660u);
+    const qsizetype whole = v.PointSeries5->count();
+    EXPECT_LT(whole, 400);
+    EXPECT_GT(whole, 300);
+    for (const QPointF& p : v.PointSeries5->points()) EXPECT_LT(p.x(), 510);
+
+    // Zoomed in, neighbours part and more of them are drawn; the reset thins again.
+    QChart* chart = v.ChartVQ->chart();
+    const QRectF plot = chart->plotArea();
+    chart->zoomIn(QRectF(plot.left(), plot.center().y(), plot.width() / 4, plot.height() / 2));
+    EXPECT_GT(v.PointSeries5->count(), 0);
+    EXPECT_LT(v.PointSeries5->count(), whole);
+    v.ChartVQ->resetZoom();
+    EXPECT_EQ(v.PointSeries5->count(), whole);
 }
 
 }  // namespace
