@@ -17,7 +17,10 @@
 #include <cerrno>
 #include <span>
 
+#include "charts/ChartSetup.h"
+#include "charts/NomogramBackground.h"
 #include "files/StudyFile.h"
+#include "nomogram/NomogramCurves.h"
 #include "study/RuntimeError.h"
 
 namespace uroflow {
@@ -39,9 +42,13 @@ constexpr double kTableTop = 26;
 constexpr double kHeaderRowHeight = 6;
 constexpr double kRowHeight = 5.5;
 constexpr double kMiddleTop = 91;  // summary and nomogram, first page only
+constexpr double kNomogramLeft = 100;
 constexpr double kCurvesTop = 184;
 constexpr double kCurvesBottom = 284;
 constexpr int kCurveColumns = 5;
+// The nomogram's fixed axes, as in the window.
+constexpr double kVolumeAxis = 500;  // ml
+constexpr double kFlowAxis = 50;     // ml/s
 
 const QColor kRuleColour(90, 90, 90);
 const QColor kGridColour(215, 215, 215);
@@ -92,7 +99,10 @@ class ReportPainter {
         const std::size_t first = index * kVoidingsPerPage;
         const std::size_t last = std::min(sheet.rows.size(), first + kVoidingsPerPage);
         table(std::span(sheet.rows).subspan(first, last - first));
-        if (index == 0) summary(sheet);
+        if (index == 0) {
+            summary(sheet);
+            nomogram(sheet);
+        }
         curves(sheet, first, last);
         setFont(7.5);
         painter_.setPen(kRuleColour);
@@ -217,6 +227,89 @@ class ReportPainter {
             painter_.drawText(room, Qt::AlignLeft | Qt::TextWordWrap, text(line));
             y += used.height() / kUnitsPerMm + 1;
         }
+    }
+
+    // The day's nomogram: bands, axes and every study's point, numbered as in the table.
+    void nomogram(const DaySheet& sheet) {
+        const QRectF place(kNomogramLeft, kMiddleTop, kRight - kNomogramLeft,
+                           kCurvesTop - 4 - kMiddleTop);
+        if (!sheet.nomogram) {
+            setPen(kRuleColour, 0.2);
+            painter_.setBrush(Qt::NoBrush);
+            painter_.drawRect(box(place));
+            painter_.setPen(Qt::black);
+            setFont(9);
+            drawText(place.adjusted(4, 0, -4, 0), Qt::AlignCenter | Qt::TextWordWrap,
+                     text(sheet.nomogramMissing));
+            return;
+        }
+        const NomogramTexts texts = nomogramTexts(*sheet.nomogram);
+        painter_.setPen(Qt::black);
+        setFont(7, true);
+        drawText({place.x(), place.y(), place.width(), 9},
+                 Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, texts.title);
+
+        const QRectF plot(place.x() + 9, place.y() + 11, place.width() - 11, place.height() - 26);
+        const auto toPage = [&plot](double volume, double flow) {
+            return at(plot.left() + volume / kVolumeAxis * plot.width(),
+                      plot.bottom() - flow / kFlowAxis * plot.height());
+        };
+
+        painter_.save();
+        painter_.setClipRect(box(plot));
+        const std::vector<BandSample> band = nomogramBand(*sheet.nomogram);
+        const auto area = [&](double BandSample::*top, double BandSample::*bottom) {
+            QPolygonF polygon;
+            for (const BandSample& b : band) polygon.append(toPage(b.volume, b.*top));
+            for (auto b = band.rbegin(); b != band.rend(); ++b)
+                polygon.append(toPage(b->volume, (*b).*bottom));
+            return polygon;
+        };
+        setPen(kBandOutlineColor, 0.2);
+        painter_.setBrush(kUpperBandColor);
+        painter_.drawPolygon(area(&BandSample::upper, &BandSample::middle));
+        painter_.setBrush(kLowerBandColor);
+        painter_.drawPolygon(area(&BandSample::middle, &BandSample::lower));
+
+        setFont(5.5);
+        const double mark = 1.6;  // mm
+        for (const SheetPoint& point : sheet.points) {
+            const QPointF centre = toPage(point.volume, point.qmax);
+            const QPointF half(mark / 2 * kUnitsPerMm, mark / 2 * kUnitsPerMm);
+            setPen(Qt::black, 0.15);
+            painter_.setBrush(QColor(255, 255, 0));
+            painter_.drawRect(QRectF(centre - half, centre + half));
+            painter_.drawText(centre + QPointF(mark * kUnitsPerMm * 0.8, -mark * kUnitsPerMm * 0.4),
+                              QString::number(point.number));
+        }
+        painter_.restore();
+
+        setPen(kRuleColour, 0.2);
+        painter_.setBrush(Qt::NoBrush);
+        painter_.drawRect(box(plot));
+        setFont(6);
+        for (int volume = 0; volume <= kVolumeAxis; volume += 100) {
+            const double x = plot.left() + volume / kVolumeAxis * plot.width();
+            drawText({x - 5, plot.bottom() + 0.5, 10, 3}, Qt::AlignHCenter | Qt::AlignTop,
+                     QString::number(volume));
+        }
+        for (int flow = 0; flow <= kFlowAxis; flow += 10) {
+            const double y = plot.bottom() - flow / kFlowAxis * plot.height();
+            drawText({plot.left() - 6, y - 1.5, 5.5, 3}, Qt::AlignRight | Qt::AlignVCenter,
+                     QString::number(flow));
+        }
+        drawText({plot.left(), plot.bottom() + 3.5, plot.width(), 3},
+                 Qt::AlignHCenter | Qt::AlignTop, texts.volumeAxis);
+        painter_.save();
+        painter_.translate(at(place.x() + 1, plot.center().y()));
+        painter_.rotate(-90);
+        painter_.drawText(QRectF(-plot.height() / 2 * kUnitsPerMm, 0, plot.height() * kUnitsPerMm,
+                                 3 * kUnitsPerMm),
+                          Qt::AlignHCenter | Qt::AlignTop, texts.flowAxis);
+        painter_.restore();
+        setFont(6, false, true);
+        drawText({place.x(), plot.bottom() + 8, place.width(), 3}, Qt::AlignLeft | Qt::AlignTop,
+                 texts.foot);
     }
 
     void curves(const DaySheet& sheet, std::size_t firstRow, std::size_t lastRow) {

@@ -155,13 +155,12 @@ TChartView* makeFlowVolume(QWidget* parent, QScatterSeries*& series) {
     return view;
 }
 
-TChartView* makeNomogram(QWidget* parent, NomogramKind kind, const QString& whom,
-                         double flowInterval, const QString& foot, QScatterSeries*& series) {
-    QChart* chart = makeChart(kNomogramTitle + whom);
-    QValueAxis* volume =
-        addAxis(chart, Qt::AlignBottom, 0, 500, 10, QStringLiteral("Обьем мочевого пузыря в мл"));
-    QValueAxis* flow = addAxis(chart, Qt::AlignLeft, 0, 50, flowInterval,
-                               QStringLiteral("Скорость потока мочи в мл/сек"), 1);
+TChartView* makeNomogram(QWidget* parent, NomogramKind kind, double flowInterval,
+                         QScatterSeries*& series) {
+    const NomogramTexts texts = nomogramTexts(kind);
+    QChart* chart = makeChart(texts.title);
+    QValueAxis* volume = addAxis(chart, Qt::AlignBottom, 0, 500, 10, texts.volumeAxis);
+    QValueAxis* flow = addAxis(chart, Qt::AlignLeft, 0, 50, flowInterval, texts.flowAxis, 1);
     addNomogramBackground(chart, kind, volume, flow);
     series = new QScatterSeries;
     attach(chart, series, volume, flow);
@@ -180,27 +179,42 @@ TChartView* makeNomogram(QWidget* parent, NomogramKind kind, const QString& whom
         margins.setBottom(margins.bottom() + qRound(0.05 * kNomogramPlace.height()));
         chart->setMargins(margins);
     }
-    view->setFootText(foot);
+    view->setFootText(texts.foot);
     return view;
 }
 
 }  // namespace
 
+NomogramTexts nomogramTexts(NomogramKind kind) {
+    const auto whom = [kind] {
+        switch (kind) {
+            case NomogramKind::Woman:
+                return QStringLiteral("женщин");
+            case NomogramKind::Man51:
+                return QStringLiteral("мужчин сташе 50 лет");
+            case NomogramKind::Man49:
+                return QStringLiteral("мужчин до 50 лет");
+            case NomogramKind::Girls:
+                return QStringLiteral("девочек");
+            case NomogramKind::Boy:
+                break;
+        }
+        return QStringLiteral("мальчиков");
+    };
+    return {kNomogramTitle + whom(), kind == NomogramKind::Woman ? kLiverpoolFoot : kVishnevskyFoot,
+            QStringLiteral("Обьем мочевого пузыря в мл"),
+            QStringLiteral("Скорость потока мочи в мл/сек")};
+}
+
 ChartViews createChartViews(QWidget* parent) {
     ChartViews v;
     v.ChartGraf = makeFlowTime(parent, v.Series1);
     v.ChartVQ = makeFlowVolume(parent, v.PointSeries5);
-    v.ChartNomWoman = makeNomogram(parent, NomogramKind::Woman, QStringLiteral("женщин"), 2,
-                                   kLiverpoolFoot, v.PointSeries4);
-    v.ChartNomMan51 =
-        makeNomogram(parent, NomogramKind::Man51, QStringLiteral("мужчин сташе 50 лет"), 2,
-                     kVishnevskyFoot, v.PointSeries3);
-    v.ChartNomMan49 = makeNomogram(parent, NomogramKind::Man49, QStringLiteral("мужчин до 50 лет"),
-                                   2, kVishnevskyFoot, v.PointSeries2);
-    v.ChartNomGirls = makeNomogram(parent, NomogramKind::Girls, QStringLiteral("девочек"), 5,
-                                   kVishnevskyFoot, v.PointSeries1);
-    v.ChartNomBoy = makeNomogram(parent, NomogramKind::Boy, QStringLiteral("мальчиков"), 2,
-                                 kVishnevskyFoot, v.LineSeries1);
+    v.ChartNomWoman = makeNomogram(parent, NomogramKind::Woman, 2, v.PointSeries4);
+    v.ChartNomMan51 = makeNomogram(parent, NomogramKind::Man51, 2, v.PointSeries3);
+    v.ChartNomMan49 = makeNomogram(parent, NomogramKind::Man49, 2, v.PointSeries2);
+    v.ChartNomGirls = makeNomogram(parent, NomogramKind::Girls, 5, v.PointSeries1);
+    v.ChartNomBoy = makeNomogram(parent, NomogramKind::Boy, 2, v.LineSeries1);
     for (TChartView* view : {v.ChartGraf, v.ChartVQ, v.ChartNomWoman, v.ChartNomMan51,
                              v.ChartNomMan49, v.ChartNomGirls, v.ChartNomBoy}) {
         view->rememberInitialRanges();

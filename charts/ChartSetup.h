@@ -1,6 +1,10 @@
 #pragma once
 // Creation of the seven chart views with their titles, axes, series and backgrounds.
 
+#include <QString>
+
+#include "nomogram/NomogramCurves.h"
+
 class QWidget;
 class QLineSeries;
 class QScatterSeries;
@@ -25,6 +29,15 @@ struct ChartViews {
     QScatterSeries* PointSeries1 = nullptr;
     QScatterSeries* LineSeries1 = nullptr;
 };
+
+// The texts of a nomogram view, also printed with the day report.
+struct NomogramTexts {
+    QString title;
+    QString foot;
+    QString volumeAxis;
+    QString flowAxis;
+};
+NomogramTexts nomogramTexts(NomogramKind kind);
 
 // Creates the views as children of `parent`, placed and sized as in the window
 // (ChartGraf and ChartVQ at 136, 41, 828 x 518; the nomograms at 0, 41, 965 x 518).

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "nomogram/NomogramChoice.h"
+#include "nomogram/NomogramZone.h"
 #include "study/IndexFormat.h"
+#include "study/RuntimeError.h"
 
 namespace uroflow {
 
@@ -38,6 +41,19 @@ std::string trimmed(const std::string& text) {
 }
 
 }  // namespace
+
+NomogramChoice sheetNomogram(const Passport& shown) {
+    const std::string none = "Номограмма не выбрана: ";
+    const bool noAge = trimmed(shown.age).empty();
+    if (!shown.sex && noAge) return {{}, none + "не указаны пол и возраст пациента"};
+    if (!shown.sex) return {{}, none + "не указан пол пациента"};
+    if (noAge) return {{}, none + "не указан возраст пациента"};
+    try {
+        return {chooseNomogram(shown.sex, ageInWholeYears(shown.age)), ""};
+    } catch (const RuntimeError&) {
+        return {{}, none + "возраст пациента указан неверно (\"" + shown.age + "\")"};
+    }
+}
 
 std::size_t sheetPages(std::size_t voidings) {
     return std::max<std::size_t>(1, (voidings + kVoidingsPerPage - 1) / kVoidingsPerPage);
@@ -88,7 +104,13 @@ DaySheet buildDaySheet(const DayReport& report, const Passport& shown, const std
     sheet.date = shown.date;
     sheet.doctor = doctor;
 
-    const DaySummary summary = summarizeDay(report, night);
+    const NomogramChoice choice = sheetNomogram(shown);
+    sheet.nomogram = choice.kind;
+    sheet.nomogramMissing = choice.missing;
+    for (const NomogramStudyReport& point : report.nomogram.studies)
+        sheet.points.push_back({point.number, point.volume, point.qmax});
+
+    const DaySummary summary = summarizeDay(report, night, sheet.nomogram);
     sheet.summary = summaryLines(summary);
 
     double seconds = 0;
@@ -101,6 +123,12 @@ DaySheet buildDaySheet(const DayReport& report, const Passport& shown, const std
         row.start = study.start.value_or("");
         row.part = voiding.night ? "ночь" : voiding.morning ? "утро" : "";
         row.texts = reportTexts(study.indices);
+        // A point on the chart but beyond the bands' volumes lies in no zone.
+        if (voiding.zone) {
+            row.zone = zoneText(*voiding.zone);
+        } else if (sheet.nomogram && study.indices) {
+            row.zone = "—";
+        }
         row.error = study.error;
         sheet.rows.push_back(std::move(row));
 

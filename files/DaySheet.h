@@ -25,7 +25,7 @@ struct SheetRow {
     std::string start;  // "06:40:00" as the start-time field shows it, "" when unknown
     std::string part;   // "ночь", "утро" (the first voiding after a night) or ""
     IndexTexts texts;   // as the window shows them, "," as decimal separator
-    std::string zone;   // "ниже L", "L–M", "M–U", "выше U" or ""
+    std::string zone;  // "ниже L", "L–M", "M–U", "выше U", "—" beyond the bands, or ""
     std::optional<std::string> error;  // why the study has no values
 };
 
@@ -33,6 +33,12 @@ struct SheetCurve {
     int number = 0;
     std::string caption;             // "№ 1  06:40"
     std::vector<CurvePoint> points;  // s, ml/s
+};
+
+struct SheetPoint {
+    int number = 0;
+    double volume = 0;  // ml
+    double qmax = 0;    // ml/s
 };
 
 struct DaySheet {
@@ -46,6 +52,12 @@ struct DaySheet {
     std::vector<SheetRow> rows;
     std::vector<std::string> summary;  // lines of the day's summary
 
+    // The nomogram the passport's sex and age choose, with every study's point; when
+    // none is chosen, which passport field is missing.
+    std::optional<NomogramKind> nomogram;
+    std::string nomogramMissing;
+    std::vector<SheetPoint> points;
+
     std::vector<SheetCurve> curves;  // every voiding that has a curve, in order
     double curveSeconds = 10;        // the common scale of the curves
     double curveFlow = 10;           // ml/s
@@ -55,6 +67,14 @@ struct DaySheet {
 // doctor may have corrected it), `doctor` the doctor's name ("" for none).
 DaySheet buildDaySheet(const DayReport& report, const Passport& shown, const std::string& doctor,
                        const NightWindow& night = {});
+
+// The nomogram of a sex and an age text, or why there is none: "Номограмма не
+// выбрана: не указан пол пациента" and the like.
+struct NomogramChoice {
+    std::optional<NomogramKind> kind;
+    std::string missing;
+};
+NomogramChoice sheetNomogram(const Passport& shown);
 
 // Pages the report takes: kVoidingsPerPage voidings a page, at least one page.
 std::size_t sheetPages(std::size_t voidings);

@@ -50,8 +50,14 @@ void splitDayAndNight(DaySummary& summary, const std::vector<std::size_t>& count
 }  // namespace
 
 DaySummary summarizeDay(const DayReport& report, const NightWindow& window) {
+    return summarizeDay(report, window, report.nomogram.chart);
+}
+
+DaySummary summarizeDay(const DayReport& report, const NightWindow& window,
+                        std::optional<NomogramKind> chart) {
     DaySummary summary;
     summary.window = window;
+    summary.chart = chart;
 
     std::vector<std::size_t> counted;  // indices into summary.voidings
     std::vector<long> minutes;         // their starts, minutes after the first day's midnight
@@ -60,7 +66,8 @@ DaySummary summarizeDay(const DayReport& report, const NightWindow& window) {
     double meaningfulQmaxSum = 0;
     int meaningful = 0;
 
-    for (const StudyReport& study : report.studies) {
+    for (std::size_t i = 0; i < report.studies.size(); ++i) {
+        const StudyReport& study = report.studies[i];
         SummaryVoiding voiding;
         voiding.number = study.number;
         voiding.start = study.start;
@@ -76,6 +83,11 @@ DaySummary summarizeDay(const DayReport& report, const NightWindow& window) {
             voiding.qmax = study.indices->qmax;
             voiding.qave = study.indices->qave;
             voiding.flowTime = study.indices->flowTime;
+        }
+        // The nomogram's points are its evaluation's, in the same order as the studies.
+        if (chart && i < report.nomogram.studies.size()) {
+            const NomogramStudyReport& point = report.nomogram.studies[i];
+            voiding.zone = nomogramZone(*chart, point.volume, point.qmax);
         }
         // Indices are only set for a walk that ended normally, so a study that has them
         // also has its start time.

@@ -8,6 +8,8 @@
 
 #include "files/DayReport.h"
 #include "files/NightWindow.h"
+#include "nomogram/NomogramCurves.h"
+#include "nomogram/NomogramZone.h"
 
 namespace uroflow {
 
@@ -22,6 +24,9 @@ struct SummaryVoiding {
     std::optional<double> qmax;        // ml/s
     std::optional<double> qave;        // ml/s; empty without a 95 % point
     std::optional<double> flowTime;    // T3, s
+    // Where its point lies on the day's nomogram; empty without a chart, without a
+    // point, or outside the bands' volumes.
+    std::optional<NomogramZone> zone;
     std::optional<std::string> error;  // the runtime text that stopped its decoding
     bool counted = false;              // entered the sums
     bool night = false;                // started inside the night window
@@ -30,6 +35,7 @@ struct SummaryVoiding {
 
 struct DaySummary {
     NightWindow window;
+    std::optional<NomogramKind> chart;     // the nomogram the zones are read on
     std::vector<SummaryVoiding> voidings;  // every study, in memory order
     int counted = 0;
     double total = 0;               // ml
@@ -51,6 +57,10 @@ struct DaySummary {
 // an invalid time, no calibration) are listed and left out of the sums. A night
 // counts when the recording reaches into it; its nocturnal volume also holds the
 // first voiding after it, when that comes before the next night begins.
+// Zones are read on `chart`, with the points of the report's nomogram evaluation.
+DaySummary summarizeDay(const DayReport& report, const NightWindow& window,
+                        std::optional<NomogramKind> chart);
+// The same on the chart the image's passport chooses.
 DaySummary summarizeDay(const DayReport& report, const NightWindow& window = {});
 
 // Why nothing was summed.

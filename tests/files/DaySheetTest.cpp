@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "files/DaySheet.h"
+#include "nomogram/NomogramZone.h"
 #include "tools/demo/DemoDay.h"
 
 namespace uroflow {
@@ -44,6 +45,54 @@ TEST(DaySheet, DemoDayRowsCurvesAndScale) {
     EXPECT_GE(sheet.curveSeconds, longest);
     EXPECT_EQ(sheet.curveFlow, 30);
     EXPECT_EQ(sheet.summary.front(), "Мочеиспусканий: 7");
+
+    // A woman of 64: her nomogram, its zones, and every study's point on it.
+    ASSERT_EQ(sheet.nomogram, NomogramKind::Woman);
+    ASSERT_EQ(sheet.points.size(), 7u);
+    for (std::size_t i = 0; i < sheet.rows.size(); ++i) {
+        const SheetPoint& point = sheet.points[i];
+        const auto zone = nomogramZone(NomogramKind::Woman, point.volume, point.qmax);
+        EXPECT_EQ(sheet.rows[i].zone, zone ? zoneText(*zone) : "—") << i;
+    }
+    // The image's own passport (a man of 64) reads the 408 ml voiding beyond his bands.
+    const DaySheet own = buildDaySheet(report, report.passport, "");
+    EXPECT_EQ(own.nomogram, NomogramKind::Man51);
+    EXPECT_EQ(own.rows[0].zone, "—");
+    EXPECT_EQ(own.rows[1].zone, "L–M");
+}
+
+TEST(DaySheet, NomogramChosenOrTheMissingFieldNamed) {
+    const struct {
+        std::optional<Sex> sex;
+        const char* age;
+        std::optional<NomogramKind> kind;
+        const char* missing;
+    } cases[] = {
+        {Sex::Male, "49", NomogramKind::Man49, ""},
+        {Sex::Female, "2,5", NomogramKind::Girls, ""},
+        {{}, "49", {}, "Номограмма не выбрана: не указан пол пациента"},
+        {Sex::Male, " ", {}, "Номограмма не выбрана: не указан возраст пациента"},
+        {{}, "", {}, "Номограмма не выбрана: не указаны пол и возраст пациента"},
+        {Sex::Male,
+         "\xC3\xBF\xC3\xBF",
+         {},
+         "Номограмма не выбрана: возраст пациента указан неверно (\"ÿÿ\")"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.age);
+        Passport shown;
+        shown.sex = c.sex;
+        shown.age = c.age;
+        const NomogramChoice choice = sheetNomogram(shown);
+        EXPECT_EQ(choice.kind, c.kind);
+        EXPECT_EQ(choice.missing, c.missing);
+    }
+    // Without a chart the table has no zone column values at all.
+    const auto device = std::make_unique<Image>(buildDemoDay());
+    const DayReport report = buildDayReport(*device);
+    const DaySheet sheet = buildDaySheet(report, Passport{}, "");
+    EXPECT_FALSE(sheet.nomogram);
+    for (const SheetRow& row : sheet.rows) EXPECT_EQ(row.zone, "");
 }
 
 TEST(DaySheet, SummaryLinesSayWhatIsMissing) {

@@ -17,6 +17,7 @@
 
 #include "app/DayReportPdf.h"
 #include "app/Shape.h"
+#include "charts/ChartSetup.h"
 #include "files/DayReport.h"
 #include "files/DaySheet.h"
 #include "study/IndexTexts.h"
@@ -90,12 +91,27 @@ TEST_F(DayReportTest, DemoDayOnOnePageWithTheWindowsTexts) {
           QStringLiteral("Урофлоуметр \"Квартон-64К\""), QStringLiteral("Сводка за сутки")}) {
         EXPECT_TRUE(page.contains(expected)) << expected.toStdString();
     }
+    // The nomogram of a man over 50, named by its title; the page's text runs in lines.
+    const QString title = nomogramTexts(NomogramKind::Man51).title;
+    EXPECT_TRUE(page.simplified().contains(title)) << page.toStdString();
     ASSERT_EQ(report.studies.size(), 7u);
     for (const StudyReport& study : report.studies) {
         SCOPED_TRACE(study.number);
         EXPECT_TRUE(page.contains(text(*study.start)));
         EXPECT_TRUE(page.contains(text(reportTexts(study.indices).vml)));
     }
+}
+
+TEST_F(DayReportTest, WithoutSexTheNomogramPlaceSaysSo) {
+    const auto device = std::make_unique<Image>(buildDemoDay());
+    DayReport report = buildDayReport(*device);
+    Passport shown = report.passport;
+    shown.sex.reset();
+    const QString path = target(QStringLiteral("nosex.pdf"));
+    writeDayReportPdf(buildDaySheet(report, shown, ""), path);
+    const QString page = pdfText(path, 1).simplified();
+    EXPECT_TRUE(page.contains(QStringLiteral("Номограмма не выбрана: не указан пол пациента")));
+    EXPECT_FALSE(page.contains(QStringLiteral("Компьютерная оценка")));
 }
 
 TEST_F(DayReportTest, ElevenVoidingsTakeTwoPagesEachWithTheHeader) {
