@@ -268,6 +268,7 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
 
     void buildControls();
     void setUpDayReport();
+    QRect bottomBar() const;
     void showDecodeResult(const DecodeResult& result);
     void clearIndexFields();
     void resetViewForLoad();

@@ -44,6 +44,23 @@ class EnabledFollower : public QObject {
     QAction* follower_;
 };
 
+// Opens the bottom bar's menu on a right click on one of its panels or buttons, also a
+// disabled button (Qt's disabled buttons swallow the click, so it never reaches the
+// window).
+class BottomBarMenuOpener : public QObject {
+  public:
+    explicit BottomBarMenuOpener(QMenu* menu) : QObject(menu), menu_(menu) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::ContextMenu) return false;
+        menu_->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
+
+  private:
+    QMenu* menu_;
+};
+
 std::string utf8(const QString& text) {
     return text.toStdString();
 }
@@ -61,13 +78,22 @@ void TTMForm::setUpDayReport() {
 
     BottomBarMenu = new QMenu(this);
     BottomBarMenu->addAction(DayReportAction);
+    // The edits keep their own menus.
+    auto* opener = new BottomBarMenuOpener(BottomBarMenu);
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (bottomBar().contains(child->geometry()) && !qobject_cast<QLineEdit*>(child))
+            child->installEventFilter(opener);
+    }
+}
+
+QRect TTMForm::bottomBar() const {
+    // The row of the three lower panels with the buttons on them.
+    return Shape4->geometry().united(Shape3->geometry()).united(Shape2->geometry());
 }
 
 void TTMForm::contextMenuEvent(QContextMenuEvent* event) {
-    // The bottom bar is the row of the three lower panels with the buttons on them.
-    const QRect bottomBar =
-        Shape4->geometry().united(Shape3->geometry()).united(Shape2->geometry());
-    if (!bottomBar.contains(event->pos())) {
+    // Between the panels.
+    if (!bottomBar().contains(event->pos())) {
         QWidget::contextMenuEvent(event);
         return;
     }

@@ -187,12 +187,16 @@ TEST_F(DayReportTest, ShortcutAndBottomBarMenu) {
     QTest::keyClick(form->Name, Qt::Key_D, Qt::ControlModifier);
     EXPECT_EQ(fake.dialogs.saveSpecs.size(), 1u);  // cancelled, no script
 
-    // A right click on the bottom bar, also on a button of it, offers the report.
+    // A right click on the bottom bar, also on a button of it, enabled or not, reaches
+    // the window and offers the report.
+    form->EraseData->setEnabled(false);
     for (QWidget* at :
-         {static_cast<QWidget*>(form->Shape3), static_cast<QWidget*>(form->SaveFileData)}) {
-        const QPoint inside = at->geometry().center();
-        QContextMenuEvent event(QContextMenuEvent::Mouse, inside, form->mapToGlobal(inside));
-        QCoreApplication::sendEvent(form.get(), &event);
+         {static_cast<QWidget*>(form->Shape3), static_cast<QWidget*>(form->SaveFileData),
+          static_cast<QWidget*>(form->EraseData)}) {
+        SCOPED_TRACE(at->toolTip().toStdString());
+        // Through the window system, as a real click comes.
+        const QPoint inside = at->mapTo(form.get(), at->rect().center());
+        QTest::mouseClick(form->windowHandle(), Qt::RightButton, {}, inside);
         EXPECT_TRUE(form->BottomBarMenu->isVisible());
         EXPECT_TRUE(form->BottomBarMenu->actions().contains(form->DayReportAction));
         form->BottomBarMenu->hide();
