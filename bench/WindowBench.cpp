@@ -26,7 +26,7 @@
 namespace uroflow {
 namespace {
 
-// Two studies: first the longest that fits beside a short one (32,614 decoded samples, a
+// Two studies: first the longest that fits beside a short one (32,494 decoded samples, a
 // smooth bell of 200 to 2,000 raw, so no pair of bytes reads as a start or end word), then
 // a short one of 200 samples to step back from.
 std::unique_ptr<Image> longestStudyDay() {
