@@ -140,14 +140,3 @@ BENCHMARK(BM_DemoDownloadWallTime)->UseManualTime()->Iterations(3)->Unit(benchma
 
 }  // namespace
 }  // namespace uroflow
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
