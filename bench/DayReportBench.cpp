@@ -47,7 +47,7 @@ void BM_DaySummaryOfAFullDay(benchmark::State& state) {
         benchmark::DoNotOptimize(summary);
     }
     state.counters["voidings"] = summary.counted;
-    state.counters["night"] = summary.nightVoidings;
+    state.counters["night"] = summary.night.voidings.value_or(-1);
 }
 BENCHMARK(BM_DaySummaryOfAFullDay)->Unit(benchmark::kMicrosecond);
 

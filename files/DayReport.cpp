@@ -188,11 +188,14 @@ std::string summaryJson(const DaySummary& summary) {
            ",\"largest\":" + optionalNumber(summary.largest) +
            ",\"qmax_mean\":" + optionalNumber(summary.qmaxMean) +
            ",\"qmax_highest\":" + optionalNumber(summary.qmaxHighest) +
-           ",\"night\":{\"from\":" + jsonString(clockText(summary.window.from)) +
-           ",\"to\":" + jsonString(clockText(summary.window.to)) +
-           ",\"voidings\":" + std::to_string(summary.nightVoidings) +
-           ",\"volume\":" + number(summary.nocturnalVolume) +
-           ",\"npi\":" + optionalNumber(summary.npi) +
+           ",\"night\":{\"from\":" + jsonString(clockText(summary.night.sleep.from)) +
+           ",\"to\":" + jsonString(clockText(summary.night.sleep.to)) +
+           ",\"covered\":" + (summary.night.covered ? "true" : "false") +
+           ",\"voidings\":" +
+           (summary.night.voidings ? std::to_string(*summary.night.voidings) : "null") +
+           ",\"volume\":" + optionalNumber(summary.night.volume) +
+           ",\"volume_24h\":" + optionalNumber(summary.night.volume24h) +
+           ",\"npi\":" + optionalNumber(summary.night.npi) +
            "},\"reason\":" + optionalJsonString(summary.notSummed) + "}";
 }
 

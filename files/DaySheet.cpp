@@ -17,8 +17,36 @@ constexpr char kSeparator[] = ",";
 constexpr double kSecondsStep = 10;
 constexpr double kFlowStep = 10;
 
+// Whole millilitres, thousands set apart: "10 780 мл".
 std::string ml(double value) {
-    return formatIndex(value, 0, kSeparator) + " мл";
+    std::string digits = std::to_string(std::llround(std::fabs(value)));
+    for (std::size_t i = digits.size(); i > 3; i -= 3) digits.insert(i - 3, " ");
+    return (value <= -0.5 ? "-" : "") + digits + " мл";
+}
+
+// A night figure, or "не определено" and why.
+std::string known(const std::optional<std::string>& text, const std::optional<std::string>& why) {
+    return text ? *text : "не определено (" + why.value_or("") + ")";
+}
+
+std::optional<std::string> mlIfKnown(const std::optional<double>& value) {
+    return value ? std::optional(ml(*value)) : std::nullopt;
+}
+
+// The night block: the sleep period assumed and what is known of the night.
+std::vector<std::string> nightLines(const NightFigures& night) {
+    const std::optional<std::string> voidings =
+        night.voidings ? std::optional(std::to_string(*night.voidings)) : std::nullopt;
+    const std::optional<std::string> npi =
+        night.npi ? std::optional(formatIndex(*night.npi * 100, 0, kSeparator) + " %")
+                  : std::nullopt;
+    return {
+        "Период сна: " + clockText(night.sleep.from) + "–" + clockText(night.sleep.to),
+        "Ночных мочеиспусканий (ноктурия): " + known(voidings, night.nightUnknown),
+        "Ночной объем (с первым утренним): " + known(mlIfKnown(night.volume), night.nightUnknown),
+        "Суточный объем: " + known(mlIfKnown(night.volume24h), night.dayUnknown),
+        "Индекс ночной полиурии: " + known(npi, night.dayUnknown),
+    };
 }
 
 std::string mlPerSecond(double value) {
@@ -76,15 +104,7 @@ std::vector<std::string> summaryLines(const DaySummary& summary) {
     } else {
         lines.push_back("Qmax: нет мочеиспусканий объемом от " + meaningful);
     }
-    std::string night =
-        "Ночь: " + clockText(summary.window.from) + "–" + clockText(summary.window.to);
-    if (summary.nights == 0) night += ", в записи нет ночного времени";
-    lines.push_back(night);
-    lines.push_back("Ночных мочеиспусканий (ноктурия): " + std::to_string(summary.nightVoidings));
-    lines.push_back("Ночной объем (с первым утренним): " + ml(summary.nocturnalVolume));
-    lines.push_back("Индекс ночной полиурии: " +
-                    (summary.npi ? formatIndex(*summary.npi * 100, 0, kSeparator) + " %"
-                                 : std::string("не вычислен")));
+    for (std::string& line : nightLines(summary.night)) lines.push_back(std::move(line));
 
     std::string left;
     for (const SummaryVoiding& voiding : summary.voidings) {

@@ -18,35 +18,6 @@ std::string notSummedText(const DayReport& report) {
     return kNothingDecodedText;
 }
 
-// Marks the night voidings and the first voiding after every night the recording
-// reaches into. `minutes` are the counted voidings' starts on one time line.
-void splitDayAndNight(DaySummary& summary, const std::vector<std::size_t>& counted,
-                      const std::vector<long>& minutes) {
-    const NightWindow& window = summary.window;
-    for (std::size_t i = 0; i < counted.size(); ++i) {
-        const long minuteOfDay = minutes[i] % kMinutesPerDay;
-        summary.voidings[counted[i]].night = window.contains(static_cast<int>(minuteOfDay));
-    }
-    if (counted.empty()) return;
-
-    const long first = minutes.front();
-    const long last = minutes.back();
-    // Night d runs from day d at `from` for length() minutes; the one before the first
-    // day may already hold the first voiding.
-    for (long day = -1; day * kMinutesPerDay <= last; ++day) {
-        const long begins = day * kMinutesPerDay + window.from;
-        const long ends = begins + window.length();
-        if (begins > last || ends <= first) continue;
-        ++summary.nights;
-        for (std::size_t i = 0; i < counted.size(); ++i) {
-            if (minutes[i] < ends) continue;
-            // The first voiding after the night, unless the next night has begun.
-            if (minutes[i] < begins + kMinutesPerDay) summary.voidings[counted[i]].morning = true;
-            break;
-        }
-    }
-}
-
 }  // namespace
 
 DaySummary summarizeDay(const DayReport& report, const NightWindow& window) {
@@ -56,11 +27,10 @@ DaySummary summarizeDay(const DayReport& report, const NightWindow& window) {
 DaySummary summarizeDay(const DayReport& report, const NightWindow& window,
                         std::optional<NomogramKind> chart) {
     DaySummary summary;
-    summary.window = window;
     summary.chart = chart;
 
-    std::vector<std::size_t> counted;  // indices into summary.voidings
-    std::vector<long> minutes;         // their starts, minutes after the first day's midnight
+    std::vector<std::size_t> counted;     // indices into summary.voidings
+    std::vector<ClockedVoiding> clocked;  // theirs, for the night
     int day = 0;
     std::optional<int> previous;
     double meaningfulQmaxSum = 0;
@@ -104,7 +74,7 @@ DaySummary summarizeDay(const DayReport& report, const NightWindow& window,
                     std::max(summary.qmaxHighest.value_or(*voiding.qmax), *voiding.qmax);
             }
             counted.push_back(summary.voidings.size());
-            minutes.push_back(static_cast<long>(day) * kMinutesPerDay + *minute);
+            clocked.push_back({*minute, volume});
         }
         summary.voidings.push_back(std::move(voiding));
     }
@@ -112,13 +82,9 @@ DaySummary summarizeDay(const DayReport& report, const NightWindow& window,
     if (meaningful > 0) summary.qmaxMean = meaningfulQmaxSum / meaningful;
     if (summary.counted == 0) summary.notSummed = notSummedText(report);
 
-    splitDayAndNight(summary, counted, minutes);
-    for (const SummaryVoiding& voiding : summary.voidings) {
-        if (voiding.night) ++summary.nightVoidings;
-        if (voiding.night || voiding.morning) summary.nocturnalVolume += *voiding.volume;
-    }
-    if (summary.nights > 0 && summary.total > 0)
-        summary.npi = summary.nocturnalVolume / summary.total;
+    summary.night = nightFigures(clocked, window);
+    for (const std::size_t i : summary.night.night) summary.voidings[counted[i]].night = true;
+    if (summary.night.morning) summary.voidings[counted[*summary.night.morning]].morning = true;
     return summary;
 }
 

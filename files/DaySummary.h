@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "files/DayReport.h"
+#include "files/NightFigures.h"
 #include "files/NightWindow.h"
 #include "nomogram/NomogramCurves.h"
 #include "nomogram/NomogramZone.h"
@@ -29,12 +30,11 @@ struct SummaryVoiding {
     std::optional<NomogramZone> zone;
     std::optional<std::string> error;  // the runtime text that stopped its decoding
     bool counted = false;              // entered the sums
-    bool night = false;                // started inside the night window
-    bool morning = false;              // the first voiding after a night
+    bool night = false;                // started within the recording's night
+    bool morning = false;              // the first voiding after that night
 };
 
 struct DaySummary {
-    NightWindow window;
     std::optional<NomogramKind> chart;     // the nomogram the zones are read on
     std::vector<SummaryVoiding> voidings;  // every study, in memory order
     int counted = 0;
@@ -43,20 +43,14 @@ struct DaySummary {
     // Over the counted voidings of at least kMeaningfulFlowVolume; empty when none is.
     std::optional<double> qmaxMean;
     std::optional<double> qmaxHighest;
-    int nights = 0;              // nights of the window the recording reaches into
-    int nightVoidings = 0;       // nocturia
-    double nocturnalVolume = 0;  // night voidings and the first voiding after each night, ml
-    // Nocturnal volume over the total; empty without a night or for a total of 0.
-    std::optional<double> npi;
+    NightFigures night;  // of the counted voidings
     // Set when nothing entered the sums: why.
     std::optional<std::string> notSummed;
 };
 
 // Studies are taken in memory order, which is time order: a start time earlier than
 // the one before begins the next calendar day. Studies that did not decode (an error,
-// an invalid time, no calibration) are listed and left out of the sums. A night
-// counts when the recording reaches into it; its nocturnal volume also holds the
-// first voiding after it, when that comes before the next night begins.
+// an invalid time, no calibration) are listed and left out of the sums and the night.
 // Zones are read on `chart`, with the points of the report's nomogram evaluation.
 DaySummary summarizeDay(const DayReport& report, const NightWindow& window,
                         std::optional<NomogramKind> chart);

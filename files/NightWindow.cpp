@@ -1,3 +1,5 @@
+// The sleep period and the clock texts it is written in.
+
 #include "files/NightWindow.h"
 
 #include <charconv>
@@ -16,15 +18,6 @@ std::optional<int> number(std::string_view digits) {
 }
 
 }  // namespace
-
-bool NightWindow::contains(int minuteOfDay) const {
-    const int sinceFrom = (minuteOfDay - from + kMinutesPerDay) % kMinutesPerDay;
-    return sinceFrom < length();
-}
-
-int NightWindow::length() const {
-    return (to - from + kMinutesPerDay) % kMinutesPerDay;
-}
 
 std::optional<int> parseClock(const std::string& text) {
     const std::size_t colon = text.find(':');

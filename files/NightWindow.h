@@ -1,5 +1,6 @@
 #pragma once
-// The night of a voiding diary: a window of the clock that may run through midnight.
+// The sleep period of a voiding diary: bedtime to rising on the clock, possibly
+// through midnight.
 
 #include <optional>
 #include <string>
@@ -8,14 +9,10 @@ namespace uroflow {
 
 inline constexpr int kMinutesPerDay = 24 * 60;
 
-// From `from` (inside) to `to` (the first minute after it), both in minutes after
-// midnight, never equal.
+// Bedtime `from` to rising `to`, both in minutes after midnight, never equal.
 struct NightWindow {
     int from = 23 * 60;
     int to = 7 * 60;
-
-    bool contains(int minuteOfDay) const;
-    int length() const;  // minutes
 };
 
 // "HH:MM-HH:MM" (one-digit hours allowed); empty for anything else, or for two equal

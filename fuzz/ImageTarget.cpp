@@ -171,9 +171,11 @@ void checkReport(const Image& device, const Scan& fileScan) {
     // The summary only sums what decoded, and a night never holds more than the day.
     const DaySummary summary = summarizeDay(report);
     FUZZ_REQUIRE(summary.voidings.size() == report.studies.size());
-    FUZZ_REQUIRE(summary.nightVoidings <= summary.counted);
+    FUZZ_REQUIRE(summary.night.voidings.value_or(0) <= summary.counted);
+    FUZZ_REQUIRE(summary.night.covered == summary.night.voidings.has_value());
     FUZZ_REQUIRE(summary.counted > 0 || summary.notSummed);
-    if (summary.npi) FUZZ_REQUIRE(*summary.npi >= 0 && *summary.npi <= 1 + 1e-12);
+    if (summary.night.npi)
+        FUZZ_REQUIRE(*summary.night.npi >= 0 && *summary.night.npi <= 1 + 1e-12);
     const std::string csv = dayReportCsv(report);
     FUZZ_REQUIRE(validUtf8(csv));
     FUZZ_REQUIRE(std::count(csv.begin(), csv.end(), '\n') ==

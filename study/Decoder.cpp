@@ -140,7 +140,9 @@ class WordWalk {
             result_.startTime = timeText_;
             timeShown_ = true;
         }
-        totals_.volumeTotal += word(work_, p_);
+        const std::uint16_t cleaned = word(work_, p_);
+        result_.samples.push_back(cleaned);
+        totals_.volumeTotal += cleaned;
         totals_.cumVolume[totals_.k] = totals_.volumeTotal;
         if (totals_.volumeTotal < kWaitVolume) ++totals_.waitCount;
         if (f > totals_.flowMax) {

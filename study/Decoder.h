@@ -41,6 +41,10 @@ struct DecodeResult {
     bool decoded = false;
     std::vector<CurvePoint> flowTime;    // x: seconds from the start word, y: ml/s
     std::vector<CurvePoint> flowVolume;  // x: ml, y: ml/s (every seventh sample)
+    // The raw words added into the voided volume, one per sample walked, after the
+    // artefact cut and the noise floor: what an analysis independent of the device's
+    // smoothing starts from.
+    std::vector<std::uint16_t> samples;
     // "hh:mm:00" once a start word was met, as the start-time field shows it.
     std::optional<std::string> startTime;
     // Set when the walk ended normally; empty when an error stopped it.

@@ -111,26 +111,41 @@ TEST(DaySheet, SummaryLinesSayWhatIsMissing) {
     const std::vector<std::string> lines = summaryLines(small);
     const std::vector<std::string> expected = {
         "Мочеиспусканий: 1",
-        "Общий объем: 1235 мл",
+        "Общий объем: 1 235 мл",
         "Наибольший объем: 100 мл",
         "Qmax: нет мочеиспусканий объемом от 150 мл",
-        "Ночь: 23:00–07:00, в записи нет ночного времени",
-        "Ночных мочеиспусканий (ноктурия): 0",
-        "Ночной объем (с первым утренним): 0 мл",
-        "Индекс ночной полиурии: не вычислен",
+        "Период сна: 23:00–07:00",
+        "Ночных мочеиспусканий (ноктурия): не определено (запись не охватывает ночь)",
+        "Ночной объем (с первым утренним): не определено (запись не охватывает ночь)",
+        "Суточный объем: не определено (запись не охватывает ночь)",
+        "Индекс ночной полиурии: не определено (запись не охватывает ночь)",
         "Не вошли в сводку: № 2",
     };
     EXPECT_EQ(lines, expected);
 
     small.qmaxMean = 17.25;
     small.qmaxHighest = 22.04;
-    small.npi = 0.4346;
-    small.nights = 1;
+    small.total = 10780.4;
+    small.night.covered = true;
+    small.night.voidings = 2;
+    small.night.volume = 812;
+    small.night.nightUnknown.reset();
+    small.night.dayUnknown = kNotStartedInTheMorningText;
+    const std::vector<std::string> evening = summaryLines(small);
+    EXPECT_EQ(evening[1], "Общий объем: 10 780 мл");  // never "1,078E+004"
+    EXPECT_EQ(evening[3], "Средняя Qmax (объем от 150 мл): 17,3 мл/сек");
+    EXPECT_EQ(evening[4], "Наибольшая Qmax (объем от 150 мл): 22,0 мл/сек");
+    EXPECT_EQ(evening[6], "Ночных мочеиспусканий (ноктурия): 2");
+    EXPECT_EQ(evening[7], "Ночной объем (с первым утренним): 812 мл");
+    EXPECT_EQ(evening[8], "Суточный объем: не определено (запись начата не утром)");
+    EXPECT_EQ(evening[9], "Индекс ночной полиурии: не определено (запись начата не утром)");
+
+    small.night.volume24h = 1868;
+    small.night.npi = 0.4346;
+    small.night.dayUnknown.reset();
     const std::vector<std::string> full = summaryLines(small);
-    EXPECT_EQ(full[3], "Средняя Qmax (объем от 150 мл): 17,3 мл/сек");
-    EXPECT_EQ(full[4], "Наибольшая Qmax (объем от 150 мл): 22,0 мл/сек");
-    EXPECT_EQ(full[5], "Ночь: 23:00–07:00");
-    EXPECT_EQ(full[8], "Индекс ночной полиурии: 43 %");
+    EXPECT_EQ(full[8], "Суточный объем: 1 868 мл");
+    EXPECT_EQ(full[9], "Индекс ночной полиурии: 43 %");
 }
 
 TEST(DaySheet, PagesAndFileNames) {

@@ -271,6 +271,19 @@ TEST(Decoder, ArtefactCutHappensBeforeTheSmoothingWindowIsRead) {
     EXPECT_NEAR(r.flowTime[6].y, (1050 - 240 - 90) / 500.0, 1e-12);
 }
 
+TEST(Decoder, CleanedSamplesAreTheWordsTheVolumeAdds) {
+    // Sample 2 is cleared by the scan, 0x01FF is scale noise, and the jump from 100 to
+    // 1000 cuts the two samples after it.
+    const std::vector<std::uint16_t> written = {800, 900, 0x01FF, 0x0200, 100, 1000, 1200, 700};
+    ImageBuilder builder;
+    builder.calibration(kK).addDecodedStudy(99, 12, 0, written, 0);
+    const DecodeResult r = decodeFirst(builder);
+    const std::vector<std::uint16_t> cleaned = {800, 0, 0, 0x0200, 100, 0, 0, 700};
+    EXPECT_EQ(r.samples, cleaned);
+    ASSERT_TRUE(r.indices);
+    EXPECT_DOUBLE_EQ(r.indices->volume, (800 + 0x0200 + 100 + 700) * 12.5 / kK);
+}
+
 struct EndWordCase {
     const char* what;
     std::size_t gap;  // bytes between the last sample and the end word
