@@ -15,6 +15,7 @@
 #include "study/Image.h"
 #include "study/IndexTexts.h"
 #include "study/Passport.h"
+#include "study/VoidingAnalysis.h"
 
 namespace uroflow {
 
@@ -25,6 +26,7 @@ struct StudyReport {
     std::optional<StudyIndices> indices;  // empty when nothing was computed
     std::optional<std::string> error;     // runtime text that stopped decoding
     std::vector<CurvePoint> flowTime;     // the flow/time curve as the window draws it
+    std::optional<VoidingAnalysis> ics;   // the standard analysis; empty as analyzeStudy says
 };
 
 // One study on the nomogram, as the window places it after a fresh load.

@@ -30,10 +30,10 @@ struct NightFigures {
     NightWindow sleep;  // bedtime (from) to rising (to), as assumed
     // Some voiding started at or after the rising that ends the night.
     bool covered = false;
-    std::optional<int> voidings;     // nocturia: the voidings that started within the night
-    std::optional<double> volume;    // theirs and the first morning voiding's, ml
-    std::optional<double> volume24h; // after the first voiding up to the first morning one, ml
-    std::optional<double> npi;       // volume over volume24h
+    std::optional<int> voidings;         // nocturia: the voidings that started within the night
+    std::optional<double> volume;        // theirs and the first morning voiding's, ml
+    std::optional<double> volume24h;     // after the first voiding up to the first morning one, ml
+    std::optional<double> npi;           // volume over volume24h
     std::vector<std::size_t> night;      // the night's voidings, indices of the input
     std::optional<std::size_t> morning;  // the first morning voiding, index of the input
     // Why voidings and volume are empty; why volume24h and npi are.

@@ -20,10 +20,17 @@ std::string remarkText(const VoidingAnalysis& analysis) {
     const std::string low = formatIndex(kLowVolumeLimit, 0, ",");
     const std::string high = formatIndex(kHighVolumeLimit, 0, ",");
     switch (analysis.validity) {
-        case VoidingValidity::NoFlow: add("нет потока"); break;
-        case VoidingValidity::LowVolume: add("< " + low + " мл"); break;
-        case VoidingValidity::HighVolume: add("> " + high + " мл"); break;
-        case VoidingValidity::Ok: break;
+        case VoidingValidity::NoFlow:
+            add("нет потока");
+            break;
+        case VoidingValidity::LowVolume:
+            add("< " + low + " мл");
+            break;
+        case VoidingValidity::HighVolume:
+            add("> " + high + " мл");
+            break;
+        case VoidingValidity::Ok:
+            break;
     }
     if (analysis.intermittent()) add("прерывистое");
     return remark;
@@ -62,11 +69,9 @@ std::string voidingSummaryText(const std::optional<VoidingAnalysis>& analysis, s
         return text.empty() ? std::string("—") : text + " " + unit;
     };
     return title + ":\nQmax (за 2 сек): " + orDash(t.qmax, "мл/сек") +
-           "\nСредняя скорость: " + orDash(t.qave, "мл/сек") +
-           "\nВремя потока: " + t.flowTime + " сек" +
-           "\nВремя мочеиспускания: " + t.voidingTime + " сек" +
-           "\nВремя до Qmax: " + orDash(t.timeToQmax, "сек") +
-           "\nОбъем: " + t.volume + " мл" +
+           "\nСредняя скорость: " + orDash(t.qave, "мл/сек") + "\nВремя потока: " + t.flowTime +
+           " сек" + "\nВремя мочеиспускания: " + t.voidingTime + " сек" +
+           "\nВремя до Qmax: " + orDash(t.timeToQmax, "сек") + "\nОбъем: " + t.volume + " мл" +
            "\nОценка: " + (t.remark.empty() ? std::string("без замечаний") : t.remark);
 }
 

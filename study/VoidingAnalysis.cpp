@@ -44,8 +44,8 @@ void maximumFlow(std::span<const std::uint16_t> samples, std::size_t onset, std:
         analysis.timeToQmax = analysis.voidingTime / 2;
         return;
     }
-    std::uint64_t sum =
-        std::accumulate(samples.begin() + onset, samples.begin() + onset + window, std::uint64_t{0});
+    std::uint64_t sum = std::accumulate(samples.begin() + onset, samples.begin() + onset + window,
+                                        std::uint64_t{0});
     std::uint64_t best = sum;
     std::size_t bestFirst = onset;
     for (std::size_t first = onset + 1; first + window - 1 <= end; ++first) {
@@ -71,10 +71,14 @@ VoidingValidity validityOf(double voidedMl) {
 
 const char* validityCode(VoidingValidity validity) {
     switch (validity) {
-        case VoidingValidity::Ok: return "ok";
-        case VoidingValidity::LowVolume: return "low_volume";
-        case VoidingValidity::HighVolume: return "high_volume";
-        case VoidingValidity::NoFlow: return "no_flow";
+        case VoidingValidity::Ok:
+            return "ok";
+        case VoidingValidity::LowVolume:
+            return "low_volume";
+        case VoidingValidity::HighVolume:
+            return "high_volume";
+        case VoidingValidity::NoFlow:
+            return "no_flow";
     }
     return "";
 }
@@ -83,8 +87,8 @@ std::optional<VoidingAnalysis> analyzeVoiding(std::span<const std::uint16_t> sam
                                               std::int32_t k) {
     if (!calibrationValid(k)) return std::nullopt;
     VoidingAnalysis analysis;
-    analysis.voidedMl =
-        rawToMl(static_cast<double>(std::accumulate(samples.begin(), samples.end(), std::uint64_t{0})), k);
+    analysis.voidedMl = rawToMl(
+        static_cast<double>(std::accumulate(samples.begin(), samples.end(), std::uint64_t{0})), k);
 
     std::optional<std::size_t> onset;
     std::size_t end = 0;

@@ -28,9 +28,9 @@ enum class VoidingValidity { Ok, LowVolume, HighVolume, NoFlow };
 const char* validityCode(VoidingValidity validity);
 
 struct VoidingAnalysis {
-    double voidedMl = 0;      // all cleaned samples, ml (the dynamic V2)
-    double flowTime = 0;      // flow samples, s
-    double voidingTime = 0;   // onset to end of flow, both included, s
+    double voidedMl = 0;               // all cleaned samples, ml (the dynamic V2)
+    double flowTime = 0;               // flow samples, s
+    double voidingTime = 0;            // onset to end of flow, both included, s
     std::optional<double> qmax;        // ml/s; empty without flow
     std::optional<double> qave;        // voided volume over flow time, ml/s
     std::optional<double> timeToQmax;  // from the onset of flow, s

@@ -82,15 +82,15 @@ INSTANTIATE_TEST_SUITE_P(
         AnalysisCase{"bell", bell(), 240, 153 / 8.0, 153 / 8.0, 22.8, 68 / 8.0 + 1.0, 1,
                      VoidingValidity::Ok},
         // A pause of 0.5 s is still one episode; the voiding time spans it, the flow time not.
-        AnalysisCase{"pause of 0.5 s", flow({{80, 10}, {4, 0}, {80, 10}}), 200, 20, 20.5, 10.0,
-                     1.0, 1, VoidingValidity::Ok},
-        AnalysisCase{"pause of 2 s", flow({{80, 10}, {16, 0}, {80, 10}}), 200, 20, 22, 10.0, 1.0,
-                     2, VoidingValidity::Ok},
+        AnalysisCase{"pause of 0.5 s", flow({{80, 10}, {4, 0}, {80, 10}}), 200, 20, 20.5, 10.0, 1.0,
+                     1, VoidingValidity::Ok},
+        AnalysisCase{"pause of 2 s", flow({{80, 10}, {16, 0}, {80, 10}}), 200, 20, 22, 10.0, 1.0, 2,
+                     VoidingValidity::Ok},
         // Exactly 1 s of no flow parts two episodes; one sample less joins them.
         AnalysisCase{"pause of 1 s", flow({{80, 10}, {8, 0.5}, {80, 10}}), 200.5, 20, 21, 10.0, 1.0,
                      2, VoidingValidity::Ok},
-        AnalysisCase{"pause of 7 samples", flow({{80, 10}, {7, 0}, {80, 10}}), 200, 20,
-                     167 / 8.0, 10.0, 1.0, 1, VoidingValidity::Ok},
+        AnalysisCase{"pause of 7 samples", flow({{80, 10}, {7, 0}, {80, 10}}), 200, 20, 167 / 8.0,
+                     10.0, 1.0, 1, VoidingValidity::Ok},
         // A 1 s spike of 40 ml/s on 10 ml/s: the best 2 s hold it and 1 s of the plateau.
         AnalysisCase{"spike of 1 s", flow({{80, 10}, {8, 40}, {80, 10}}), 240, 21, 21, 25.0,
                      72 / 8.0 + 1.0, 1, VoidingValidity::Ok},
@@ -105,13 +105,13 @@ INSTANTIATE_TEST_SUITE_P(
         AnalysisCase{"threshold", flow({{16, 1}}), 2, 2, 2, 1.0, 1.0, 1,
                      VoidingValidity::LowVolume},
         AnalysisCase{"150 ml", flow({{120, 10}}), 150, 15, 15, 10.0, 1.0, 1, VoidingValidity::Ok},
-        AnalysisCase{"600 ml", flow({{240, 20}}), 600, 30, 30, 20.0, 1.0, 1,
-                     VoidingValidity::Ok},
+        AnalysisCase{"600 ml", flow({{240, 20}}), 600, 30, 30, 20.0, 1.0, 1, VoidingValidity::Ok},
         AnalysisCase{"over 600 ml", flow({{241, 20}}), 602.5, 30.125, 30.125, 20.0, 1.0, 1,
                      VoidingValidity::HighVolume}),
     [](const auto& info) {
         std::string name;
-        for (const char c : info.param.what) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        for (const char c : info.param.what)
+            name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
         return name;
     });
 
