@@ -154,7 +154,7 @@ std::vector<Field> indexFields(const std::optional<StudyIndices>& indices) {
 constexpr const char* kIcsValidity = "validity";
 std::vector<Field> icsFields(const std::optional<VoidingAnalysis>& ics) {
     if (!ics) {
-        return {{"voided_ml", {}}, {"flow_time_s", {}}, {"voiding_time_s", {}}, {"qmax", {}},
+        return {{"voided_ml", {}}, {"flow_time_s", {}},    {"voiding_time_s", {}}, {"qmax", {}},
                 {"qave", {}},      {"time_to_qmax_s", {}}, {"episodes", {}}};
     }
     return {{"voided_ml", ics->voidedMl},

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <memory>
@@ -89,6 +90,11 @@ TEST(DayReport, DemoDayJsonHoldsEveryStudyAsTheWindowDecodesIt) {
         EXPECT_EQ(texts.size(), 8);
         EXPECT_NE(text(texts["Qmax"]).find(','), std::string::npos);
         EXPECT_NE(text(texts["Vml"]).find('/'), std::string::npos);
+        // The standard analysis adds up the same cleaned samples as V2.
+        const QJsonObject ics = study["ics"].toObject();
+        EXPECT_EQ(ics["voided_ml"].toDouble(), indices.volume);
+        EXPECT_EQ(ics.keys().size(), 8);
+        EXPECT_FALSE(text(ics["validity"]).empty());
     }
     EXPECT_EQ(text(studies[0]["start"]), "06:40:00");
 
@@ -142,6 +148,7 @@ TEST(DayReport, ZeroCalibrationGivesNoIndicesAndEmptyTexts) {
             EXPECT_TRUE(study[key].isNull()) << key;
         }
         for (const QJsonValue& field : study["text"].toObject()) EXPECT_EQ(text(field), "");
+        EXPECT_TRUE(study["ics"].isNull());
     }
 
     // The CSV leaves the same fields empty, and every row keeps the header's width.
@@ -152,7 +159,14 @@ TEST(DayReport, ZeroCalibrationGivesNoIndicesAndEmptyTexts) {
     ASSERT_EQ(first.size(), header.size());
     EXPECT_EQ(header[3], "T1");
     EXPECT_EQ(first[3], "");
-    EXPECT_EQ(first[header.size() - 2], "\"\"");  // Vml
+    const auto column = [&header](const char* name) {
+        return static_cast<std::size_t>(std::find(header.begin(), header.end(), name) -
+                                        header.begin());
+    };
+    EXPECT_EQ(first[column("Vml")], "\"\"");
+    // Without a calibration there is no standard analysis either.
+    EXPECT_EQ(first[column("ics_qmax")], "");
+    EXPECT_EQ(first[column("ics_validity")], "");
 
     // Nothing can be scaled: the evaluation stops with the division error.
     EXPECT_EQ(text(json["nomogram"]["error"]), "Floating point division by zero");
@@ -186,6 +200,18 @@ TEST(DayReport, DecodingErrorsAndOddPassportsStayValidJson) {
     EXPECT_EQ(text(studies[0]["text"]["Vml"]), "29/51");
     EXPECT_EQ(text(studies[1]["error"]), "'25:07' is not a valid time");
     EXPECT_TRUE(studies[1]["T4"].isNull());
+    // Flow of 6 ml/s with the cleared sample 2 as a gap of 1/8 s: one episode, 39 flow
+    // samples, 40 from onset to end; the first 2 s without the gap are Qmax.
+    const QJsonObject ics = studies[0]["ics"].toObject();
+    EXPECT_EQ(ics["voided_ml"].toDouble(), 29.25);
+    EXPECT_EQ(ics["flow_time_s"].toDouble(), 4.875);
+    EXPECT_EQ(ics["voiding_time_s"].toDouble(), 5);
+    EXPECT_EQ(ics["qmax"].toDouble(), 6);
+    EXPECT_EQ(ics["qave"].toDouble(), 6);
+    EXPECT_EQ(ics["time_to_qmax_s"].toDouble(), 1.25);
+    EXPECT_EQ(ics["episodes"].toInt(), 1);
+    EXPECT_EQ(text(ics["validity"]), "low_volume");
+    EXPECT_TRUE(studies[1]["ics"].isNull());
     EXPECT_EQ(text(studies[1]["text"]["Ttotal"]), "");
     // Without a sex there is no chart and so no zone; the values are still there.
     EXPECT_TRUE(json["nomogram"]["chart"].isNull());

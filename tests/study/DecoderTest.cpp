@@ -272,16 +272,16 @@ TEST(Decoder, ArtefactCutHappensBeforeTheSmoothingWindowIsRead) {
 }
 
 TEST(Decoder, CleanedSamplesAreTheWordsTheVolumeAdds) {
-    // Sample 2 is cleared by the scan, 0x01FF is scale noise, and the jump from 100 to
-    // 1000 cuts the two samples after it.
+    // Sample 2 is cleared by the scan, 0x01FF and 100 are scale noise, and the jump from
+    // 100 to 1000 cuts the two samples after it.
     const std::vector<std::uint16_t> written = {800, 900, 0x01FF, 0x0200, 100, 1000, 1200, 700};
     ImageBuilder builder;
     builder.calibration(kK).addDecodedStudy(99, 12, 0, written, 0);
     const DecodeResult r = decodeFirst(builder);
-    const std::vector<std::uint16_t> cleaned = {800, 0, 0, 0x0200, 100, 0, 0, 700};
+    const std::vector<std::uint16_t> cleaned = {800, 0, 0, 0x0200, 0, 0, 0, 700};
     EXPECT_EQ(r.samples, cleaned);
     ASSERT_TRUE(r.indices);
-    EXPECT_DOUBLE_EQ(r.indices->volume, (800 + 0x0200 + 100 + 700) * 12.5 / kK);
+    EXPECT_DOUBLE_EQ(r.indices->volume, (800 + 0x0200 + 700) * 12.5 / kK);
 }
 
 struct EndWordCase {

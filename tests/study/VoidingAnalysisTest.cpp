@@ -56,7 +56,9 @@ TEST_P(Analysis, GivesTheStandardFigures) {
     EXPECT_DOUBLE_EQ(a->flowTime, c.flowTime);
     EXPECT_DOUBLE_EQ(a->voidingTime, c.voidingTime);
     EXPECT_EQ(a->qmax.has_value(), c.qmax.has_value());
-    if (c.qmax && a->qmax) EXPECT_NEAR(*a->qmax, *c.qmax, 1e-9);
+    if (c.qmax && a->qmax) {
+        EXPECT_NEAR(*a->qmax, *c.qmax, 1e-9);
+    }
     EXPECT_EQ(a->timeToQmax, c.timeToQmax);
     EXPECT_EQ(a->episodes, c.episodes);
     EXPECT_EQ(a->intermittent(), c.episodes >= 2);
