@@ -15,6 +15,9 @@ namespace uroflow {
 inline const QColor kUpperBandColor{192, 220, 192};  // money green, between U and M
 inline const QColor kLowerBandColor{255, 251, 240};  // cream, between M and L
 inline const QColor kBandOutlineColor{128, 160, 128};
+// The points of the day and of the archived day compared with it.
+inline const QColor kDayPointColour{255, 255, 0};  // yellow
+inline const QColor kArchivePointColour{0, 0, 0};  // black
 
 struct NomogramBands {
     QAreaSeries* upper = nullptr;

@@ -106,11 +106,14 @@ std::vector<std::string> summaryLines(const DaySummary& summary) {
     }
     for (std::string& line : nightLines(summary.night)) lines.push_back(std::move(line));
 
+    std::string excluded;
     std::string left;
     for (const SummaryVoiding& voiding : summary.voidings) {
         if (voiding.counted) continue;
-        left += (left.empty() ? "" : ", ") + std::string("№ ") + std::to_string(voiding.number);
+        std::string& list = voiding.included ? left : excluded;
+        list += (list.empty() ? "" : ", ") + std::string("№ ") + std::to_string(voiding.number);
     }
+    if (!excluded.empty()) lines.push_back("Исключены врачом из оценки: " + excluded);
     if (!left.empty()) lines.push_back("Не вошли в сводку: " + left);
     return lines;
 }
@@ -124,17 +127,24 @@ DaySheet buildDaySheet(const DayReport& report, const Passport& shown, const std
     sheet.date = shown.date;
     sheet.doctor = doctor;
 
+    if (!calibrationValid(report.calibrCoef)) {
+        sheet.calibrationWarning = "Внимание! " + calibrationRangeText(report.calibrCoef) +
+                                   ": объемы и скорости потока недостоверны";
+    }
+
     const NomogramChoice choice = sheetNomogram(shown);
     sheet.nomogram = choice.kind;
     sheet.nomogramMissing = choice.missing;
-    for (const NomogramStudyReport& point : report.nomogram.studies)
-        sheet.points.push_back({point.number, point.volume, point.qmax});
+    for (const NomogramStudyReport& point : report.nomogram.studies) {
+        if (point.included) sheet.points.push_back({point.number, point.volume, point.qmax});
+    }
 
     const DaySummary summary = summarizeDay(report, night, sheet.nomogram);
     sheet.summary = summaryLines(summary);
 
     double seconds = 0;
-    double flow = 0;
+    double deviceFlow = 0;
+    std::optional<double> standardQmax;
     for (std::size_t i = 0; i < report.studies.size(); ++i) {
         const StudyReport& study = report.studies[i];
         const SummaryVoiding& voiding = summary.voidings[i];
@@ -143,16 +153,22 @@ DaySheet buildDaySheet(const DayReport& report, const Passport& shown, const std
         row.start = study.start.value_or("");
         row.part = voiding.night ? "ночь" : voiding.morning ? "утро" : "";
         row.texts = reportTexts(study.indices);
+        row.standard = voidingTexts(study.ics, kSeparator);
+        row.included = voiding.included;
         // A point on the chart but beyond the bands' volumes lies in no zone.
-        if (voiding.zone) {
+        if (!row.included) {
+            row.zone = kLeftOutText;
+        } else if (voiding.zone) {
             row.zone = zoneText(*voiding.zone);
         } else if (sheet.nomogram && study.indices) {
             row.zone = "—";
         }
-        row.error = study.error;
+        if (study.error) row.error = errorText(*study.error);
         sheet.rows.push_back(std::move(row));
 
         if (study.flowTime.empty()) continue;
+        if (study.ics && study.ics->qmax)
+            standardQmax = std::max(standardQmax.value_or(0), *study.ics->qmax);
         SheetCurve curve;
         curve.number = study.number;
         curve.caption = "№ " + std::to_string(study.number);
@@ -160,13 +176,32 @@ DaySheet buildDaySheet(const DayReport& report, const Passport& shown, const std
         curve.points = study.flowTime;
         for (const CurvePoint& p : curve.points) {
             seconds = std::max(seconds, p.x);
-            if (std::isfinite(p.y)) flow = std::max(flow, p.y);
+            if (std::isfinite(p.y)) deviceFlow = std::max(deviceFlow, p.y);
         }
         sheet.curves.push_back(std::move(curve));
     }
     sheet.curveSeconds = scaleUp(seconds, kSecondsStep);
-    sheet.curveFlow = scaleUp(flow, kFlowStep);
+    // The 2-second Qmax ignores a knock on the scale, so one artefact cannot flatten every
+    // curve; without any analysis the curves' own peak sets the scale.
+    sheet.curveFlow =
+        scaleUp(standardQmax ? *standardQmax * kCurveHeadroom : deviceFlow, kFlowStep);
+    for (SheetCurve& curve : sheet.curves) {
+        curve.clipped =
+            std::any_of(curve.points.begin(), curve.points.end(),
+                        [&sheet](const CurvePoint& p) { return p.y > sheet.curveFlow; });
+    }
     return sheet;
+}
+
+std::string errorText(const std::string& runtimeText) {
+    // The decoder's "'25:07' is not a valid time".
+    const std::string invalidTime = " is not a valid time";
+    if (runtimeText.size() > invalidTime.size() + 2 && runtimeText.front() == '\'' &&
+        runtimeText.ends_with("'" + invalidTime)) {
+        const std::string time = runtimeText.substr(1, runtimeText.size() - invalidTime.size() - 2);
+        return "время начала записано неверно (" + time + ")";
+    }
+    return "ошибка расшифровки: " + runtimeText;
 }
 
 std::string dayReportFileName(const std::string& name, const std::string& date) {

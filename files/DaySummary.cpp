@@ -55,13 +55,14 @@ DaySummary summarizeDay(const DayReport& report, const NightWindow& window,
             voiding.flowTime = study.indices->flowTime;
         }
         // The nomogram's points are its evaluation's, in the same order as the studies.
-        if (chart && i < report.nomogram.studies.size()) {
+        if (i < report.nomogram.studies.size()) {
             const NomogramStudyReport& point = report.nomogram.studies[i];
-            voiding.zone = nomogramZone(*chart, point.volume, point.qmax);
+            voiding.included = point.included;
+            if (chart) voiding.zone = nomogramZone(*chart, point.volume, point.qmax);
         }
         // Indices are only set for a walk that ended normally, so a study that has them
         // also has its start time.
-        voiding.counted = study.indices && !study.error && minute;
+        voiding.counted = voiding.included && study.indices && !study.error && minute;
         if (voiding.counted) {
             const double volume = *voiding.volume;
             ++summary.counted;

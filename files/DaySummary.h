@@ -29,6 +29,7 @@ struct SummaryVoiding {
     // point, or outside the bands' volumes.
     std::optional<NomogramZone> zone;
     std::optional<std::string> error;  // the runtime text that stopped its decoding
+    bool included = true;              // the doctor left it in the evaluation
     bool counted = false;              // entered the sums
     bool night = false;                // started within the recording's night
     bool morning = false;              // the first voiding after that night
@@ -50,7 +51,8 @@ struct DaySummary {
 
 // Studies are taken in memory order, which is time order: a start time earlier than
 // the one before begins the next calendar day. Studies that did not decode (an error,
-// an invalid time, no calibration) are listed and left out of the sums and the night.
+// an invalid time, no calibration) and those the nomogram evaluation leaves out are
+// listed and left out of the sums and the night.
 // Zones are read on `chart`, with the points of the report's nomogram evaluation.
 DaySummary summarizeDay(const DayReport& report, const NightWindow& window,
                         std::optional<NomogramKind> chart);

@@ -18,6 +18,7 @@
 #include "app/FileDialogs.h"
 #include "app/Unit1.h"
 #include "charts/ChartView.h"
+#include "charts/NomogramBackground.h"
 #include "files/StudyFile.h"
 #include "nomogram/DayEvaluation.h"
 #include "nomogram/NomogramChoice.h"
@@ -32,8 +33,6 @@ namespace {
 const QString kPassportCaption = QStringLiteral("Проверка паспортной части");
 const QString kAgeMissingText = QStringLiteral("Укажите возраст пациента!");
 const QString kArchiveCaption = QStringLiteral("Сравнение с номограммой от: ");
-const QColor kDayPointColour(255, 255, 0);  // yellow
-const QColor kArchivePointColour(0, 0, 0);  // black
 
 }  // namespace
 
