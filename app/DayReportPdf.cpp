@@ -595,9 +595,10 @@ class ReportPainter {
                  text(curve.caption));
         const QRectF plot(cell.x() + 6, cell.y() + 5, cell.width() - 8, cell.height() - 10);
         if (curve.clipped) {
+            // Inside the plot's top right corner, clear of the caption.
             painter_.setPen(kOutsideColour);
-            setFont(6.5, true);
-            drawText({plot.right() - 20, cell.y(), 20, 4}, Qt::AlignRight | Qt::AlignVCenter,
+            setFont(6, true);
+            drawText({plot.right() - 21, plot.top() + 0.4, 20.5, 3}, Qt::AlignRight | Qt::AlignTop,
                      QStringLiteral("▲ выше шкалы"));
         }
         setFont(6);

@@ -2,6 +2,9 @@
 // Seam for every modal dialog the window opens.
 
 #include <QString>
+#include <optional>
+
+#include "files/NightWindow.h"
 
 namespace uroflow {
 
@@ -34,6 +37,9 @@ class Dialogs {
     // The printer set-up dialog; true when the user confirmed it. Cancelling keeps
     // the printer settings as they were.
     virtual bool printerSetup() = 0;
+    // The sleep period the day report's night figures assume, offered as `current`;
+    // empty when the user cancelled.
+    virtual std::optional<NightWindow> sleepPeriod(const NightWindow& current) = 0;
 };
 
 }  // namespace uroflow

@@ -10,7 +10,7 @@ namespace uroflow {
 namespace {
 
 // Rings of candidate places around a point, nearest first.
-constexpr int kRings = 8;
+constexpr int kRings = 12;
 
 // Places around `point` at distance `gap`: right, left, above, below, then the corners.
 std::vector<QRectF> candidates(const QPointF& point, const QSizeF& size, double gap) {
@@ -52,7 +52,7 @@ std::vector<QRectF> placeLabels(const std::vector<QPointF>& points,
                 const double area = place.width() * place.height();
                 double cost = 0;
                 for (const QRectF& other : placed) cost += 1000 * overlap(place, other);
-                if (!bounds.contains(place)) cost += 10 * (area - overlap(place, bounds));
+                if (!bounds.contains(place)) cost += 500 * (area - overlap(place, bounds));
                 for (const QRectF& mark : marks) cost += overlap(place, mark);
                 // Rounding leaves slivers where rectangles only touch.
                 if (cost < 1e-6 * area) cost = 0;

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <memory>
 
+#include "app/SleepPeriodDialog.h"
+
 namespace uroflow {
 
 namespace {
@@ -91,6 +93,12 @@ bool QtDialogs::printerSetup() {
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<NightWindow> QtDialogs::sleepPeriod(const NightWindow& current) {
+    SleepPeriodDialog dialog(current, owner_);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.period();
 }
 
 QString QtDialogs::runFileDialog(const FileDialogSpec& which, bool save) {

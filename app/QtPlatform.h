@@ -33,6 +33,7 @@ class QtDialogs : public Dialogs {
     QString openFileName(const FileDialogSpec& which) override;
     QString saveFileName(const FileDialogSpec& which) override;
     bool printerSetup() override;
+    std::optional<NightWindow> sleepPeriod(const NightWindow& current) override;
     // The printer whose settings the set-up dialog changes.
     void setPrinter(QPrinter* printer) { printer_ = printer; }
 

@@ -20,10 +20,10 @@ bool writableLocation(const QString& dir) {
     return !file.exists() || (file.isFile() && file.isWritable());
 }
 
-bool writeTo(const QString& path, const QString& name) {
+bool writeTo(const QString& path, const char* key, const QString& value) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     QSettings settings(path, QSettings::IniFormat);
-    settings.setValue(QString::fromLatin1(kDoctorNameKey), name);
+    settings.setValue(QString::fromLatin1(key), value);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }
@@ -51,15 +51,39 @@ QString readDoctorName(const QString& programDir, const QString& userConfigDir) 
         .toString();
 }
 
-QString writeDoctorName(const QString& programDir, const QString& userConfigDir,
-                        const QString& name) {
-    if (writableLocation(programDir) && writeTo(fileIn(programDir), name)) {
+namespace {
+
+// Writes one key beside the executable, or into the user's configuration folder when
+// the former fails. Returns the file written; empty when neither could be written.
+QString writeSetting(const QString& programDir, const QString& userConfigDir, const char* key,
+                     const QString& value) {
+    if (writableLocation(programDir) && writeTo(fileIn(programDir), key, value)) {
         return fileIn(programDir);
     }
-    if (!userConfigDir.isEmpty() && writeTo(fileIn(userConfigDir), name)) {
+    if (!userConfigDir.isEmpty() && writeTo(fileIn(userConfigDir), key, value)) {
         return fileIn(userConfigDir);
     }
     return {};
+}
+
+}  // namespace
+
+QString writeDoctorName(const QString& programDir, const QString& userConfigDir,
+                        const QString& name) {
+    return writeSetting(programDir, userConfigDir, kDoctorNameKey, name);
+}
+
+NightWindow readSleepPeriod(const QString& programDir, const QString& userConfigDir) {
+    const QSettings settings(settingsFileToRead(programDir, userConfigDir), QSettings::IniFormat);
+    const QString text = settings.value(QString::fromLatin1(kSleepPeriodKey)).toString();
+    return parseNightWindow(text.toStdString()).value_or(NightWindow{});
+}
+
+bool writeSleepPeriod(const QString& programDir, const QString& userConfigDir,
+                      const NightWindow& period) {
+    const std::string text = clockText(period.from) + "-" + clockText(period.to);
+    return !writeSetting(programDir, userConfigDir, kSleepPeriodKey, QString::fromStdString(text))
+                .isEmpty();
 }
 
 }  // namespace uroflow

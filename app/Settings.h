@@ -1,6 +1,6 @@
 #pragma once
-// The one setting that survives a run: the doctor's name in rdp.ini
-// (section "tools", key "edit1").
+// The settings that survive a run, in rdp.ini: the doctor's name (section "tools", key
+// "edit1") and the day report's sleep period.
 //
 // The file lives beside the executable. When that folder cannot be written
 // (an installed program), the file lives in the user's configuration folder
@@ -8,11 +8,16 @@
 
 #include <QString>
 
+#include "files/NightWindow.h"
+
 namespace uroflow {
 
 inline constexpr char kSettingsFileName[] = "rdp.ini";
 inline constexpr char kDoctorNameKey[] = "tools/edit1";
 inline constexpr char kDefaultDoctorName[] = "введите ФИО врача";
+
+// The sleep period the day report last assumed ("23:00-07:00"), section "report".
+inline constexpr char kSleepPeriodKey[] = "report/sleep";
 
 // The file the name is read from at start.
 QString settingsFileToRead(const QString& programDir, const QString& userConfigDir);
@@ -25,5 +30,13 @@ QString readDoctorName(const QString& programDir, const QString& userConfigDir);
 // could be written.
 QString writeDoctorName(const QString& programDir, const QString& userConfigDir,
                         const QString& name);
+
+// The sleep period last chosen, or the default one when none is stored or it is no
+// period; from the same file as the doctor's name.
+NightWindow readSleepPeriod(const QString& programDir, const QString& userConfigDir);
+
+// Remembers the period where the doctor's name is written; false when it could not be.
+bool writeSleepPeriod(const QString& programDir, const QString& userConfigDir,
+                      const NightWindow& period);
 
 }  // namespace uroflow

@@ -271,6 +271,8 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     QRect bottomBar() const;
     void showDecodeResult(const DecodeResult& result);
     void clearIndexFields();
+    // The standard analysis of the study on screen as the unit labels' tool tip.
+    void showStandardAnalysis(const DecodeResult& result);
     void resetViewForLoad();
     void replaceImageFromFile(const QString& path);
     // The common end of a file load and a download: passport fields, the scan of

@@ -1,5 +1,5 @@
-// Timings of the day report: the summary of a memory full of voidings, and the PDF of
-// the demo day from the image to the document's bytes and to a file.
+// Timings of the day report: the summary and the standard analysis of a memory full of
+// voidings, and the PDF of the demo day from the image to the document's bytes and to a file.
 
 #include <benchmark/benchmark.h>
 
@@ -8,12 +8,17 @@
 #include <QTemporaryDir>
 #include <clocale>
 #include <memory>
+#include <optional>
+#include <vector>
 #include <stdexcept>
 
 #include "app/DayReportPdf.h"
 #include "files/DayReport.h"
 #include "files/DaySheet.h"
 #include "files/DaySummary.h"
+#include "study/Decoder.h"
+#include "study/StudyScan.h"
+#include "study/VoidingAnalysis.h"
 #include "tools/demo/DemoDay.h"
 
 namespace uroflow {
@@ -50,6 +55,32 @@ void BM_DaySummaryOfAFullDay(benchmark::State& state) {
     state.counters["night"] = summary.night.voidings.value_or(-1);
 }
 BENCHMARK(BM_DaySummaryOfAFullDay)->Unit(benchmark::kMicrosecond);
+
+// The standard analysis of every study of a full memory, from the decoded samples
+// (target under 5 ms).
+void BM_StandardAnalysisOfAFullMemory(benchmark::State& state) {
+    const auto device = std::make_unique<Image>(fullDay());
+    const auto scanned = std::make_unique<Image>();
+    StudyStartTable starts{};
+    std::uint16_t count = 0;
+    scanStudies(*device, *scanned, starts, count, kFileScanLastOffset, false);
+    const std::int32_t k = calibrationCoefficient(*device);
+    std::vector<DecodeResult> decoded;
+    std::size_t samples = 0;
+    for (std::uint16_t i = 0; i < count; ++i) {
+        decoded.push_back(decodeStudyFromScan(*scanned, DecodeParams{starts[i], 10, count, k}));
+        samples += decoded.back().samples.size();
+    }
+    for (auto _ : state) {
+        for (const DecodeResult& result : decoded) {
+            std::optional<VoidingAnalysis> analysis = analyzeStudy(result);
+            benchmark::DoNotOptimize(analysis);
+        }
+    }
+    state.counters["studies"] = count;
+    state.counters["samples"] = static_cast<double>(samples);
+}
+BENCHMARK(BM_StandardAnalysisOfAFullMemory)->Unit(benchmark::kMillisecond);
 
 // The same with the decoding of every study before it, as the report tool runs.
 void BM_DecodeAndSummarizeAFullDay(benchmark::State& state) {

@@ -40,6 +40,7 @@ class QuietDialogs : public Dialogs {
     QString openFileName(const FileDialogSpec&) override { return {}; }
     QString saveFileName(const FileDialogSpec&) override { return {}; }
     bool printerSetup() override { return false; }
+    std::optional<NightWindow> sleepPeriod(const NightWindow&) override { return std::nullopt; }
     QString unexpected;
 };
 

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <optional>
 
 #include "app/DayReportPdf.h"
 #include "app/Dialogs.h"
@@ -61,6 +62,8 @@ class BottomBarMenuOpener : public QObject {
     QMenu* menu_;
 };
 
+const QString kSleepPeriodCaption = QStringLiteral("Период сна");
+
 std::string utf8(const QString& text) {
     return text.toStdString();
 }
@@ -103,6 +106,16 @@ void TTMForm::contextMenuEvent(QContextMenuEvent* event) {
 
 void TTMForm::DayReportClick() {
     if (!DayReportAction->isEnabled()) return;
+    const std::optional<NightWindow> sleep = platform_.dialogs.sleepPeriod(
+        readSleepPeriod(platform_.programDir, platform_.userConfigDir));
+    if (!sleep) return;
+    if (!writeSleepPeriod(platform_.programDir, platform_.userConfigDir, *sleep)) {
+        platform_.dialogs.message(kSleepPeriodCaption,
+                                  QStringLiteral("Период сна не удалось сохранить в rdp.ini: "
+                                                 "отчет составляется с ним, но в следующий раз "
+                                                 "будет предложен прежний."),
+                                  MsgIcon::Warning, MbOk);
+    }
     const FileDialogSpec dialog{
         QStringLiteral("DayReportDialog"), QStringLiteral("Документ PDF (*.pdf)"),
         QStringLiteral("pdf"),
@@ -122,8 +135,13 @@ void TTMForm::DayReportClick() {
     // The placeholder of an unset name is no doctor's name.
     const QString doctor =
         VName->text() == QString::fromUtf8(kDefaultDoctorName) ? QString() : VName->text();
-    const DayReport report = buildDayReport(DeviceImage);
-    writeDayReportPdf(buildDaySheet(report, shown, utf8(doctor)), chosen);
+    DayReport report = buildDayReport(DeviceImage);
+    // The doctor's choices on the nomogram hold on the page.
+    for (NomogramStudyReport& point : report.nomogram.studies) {
+        const auto index = static_cast<std::size_t>(point.number - 1);
+        point.included = index < NomInclude.size() && NomInclude[index];
+    }
+    writeDayReportPdf(buildDaySheet(report, shown, utf8(doctor), *sleep), chosen);
 }
 
 }  // namespace uroflow

@@ -1,6 +1,7 @@
 // Passport fields and the drawing of the current study.
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QList>
 #include <QLocale>
@@ -14,9 +15,11 @@
 #include "app/Shape.h"
 #include "app/Unit1.h"
 #include "charts/ChartView.h"
+#include "files/VoidingTexts.h"
 #include "study/IndexTexts.h"
 #include "study/Passport.h"
 #include "study/RuntimeError.h"
+#include "study/VoidingAnalysis.h"
 
 namespace uroflow {
 
@@ -95,6 +98,7 @@ void TTMForm::Graf_byteArray(int npr) {
 }
 
 void TTMForm::showDecodeResult(const DecodeResult& result) {
+    showStandardAnalysis(result);
     ChartGraf->fillSeries(toPoints(result.flowTime));
     ChartVQ->fillSeries(toPoints(result.flowVolume));
     if (result.startTime) Tstart->setText(QString::fromStdString(*result.startTime));
@@ -124,6 +128,15 @@ void TTMForm::showDecodeResult(const DecodeResult& result) {
 void TTMForm::clearIndexFields() {
     for (QLineEdit* field : {Tstart, Twait, TQmax, FlowTime, Ttotal, Qave, Qmax, VQmax, Vml})
         field->clear();
+    for (QLabel* unit : unitLabels) unit->setToolTip(QString());
+}
+
+void TTMForm::showStandardAnalysis(const DecodeResult& result) {
+    // The units beside the index fields carry no hint of their own: the standard figures
+    // of the study on screen are one hover away there, the specified hints untouched.
+    const QString figures = QString::fromStdString(voidingSummaryText(
+        analyzeStudy(result), result.calibrCoef, QLocale().decimalPoint().toStdString()));
+    for (QLabel* unit : unitLabels) unit->setToolTip(figures);
 }
 
 }  // namespace uroflow

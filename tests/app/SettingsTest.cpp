@@ -1,5 +1,6 @@
-// The doctor's name in rdp.ini: defaults, round trips, and the fallback to the
-// user's configuration folder when the program's folder cannot take the file.
+// The doctor's name (and the day report's sleep period) in rdp.ini: defaults, round trips,
+// and the fallback to the user's configuration folder when the program's folder cannot
+// take the file.
 
 #include <gtest/gtest.h>
 
@@ -159,6 +160,26 @@ TEST(Settings, NameThatCannotBeWrittenAnywhereIsReported) {
     ASSERT_EQ(fake.dialogs.errors.size(), 1);
     EXPECT_TRUE(fake.dialogs.errors.front().startsWith(QStringLiteral("Unable to write to ")));
     EXPECT_TRUE(fake.dialogs.errors.front().endsWith(QStringLiteral("rdp.ini")));
+}
+
+// The day report's sleep period sits beside the name and never disturbs it.
+TEST(Settings, SleepPeriodIsKeptBesideTheNameAndAnUnreadableOneGivesTheDefault) {
+    QTemporaryDir program;
+    QTemporaryDir user;
+    const NightWindow none = readSleepPeriod(program.path(), user.path());
+    EXPECT_EQ(none.from, 23 * 60);
+    EXPECT_EQ(none.to, 7 * 60);
+
+    ASSERT_FALSE(writeDoctorName(program.path(), user.path(), QStringLiteral("Петров")).isEmpty());
+    ASSERT_TRUE(writeSleepPeriod(program.path(), user.path(), {30, 8 * 60 + 15}));
+    EXPECT_EQ(storedName(iniIn(program)), QStringLiteral("Петров"));
+    const NightWindow stored = readSleepPeriod(program.path(), user.path());
+    EXPECT_EQ(stored.from, 30);
+    EXPECT_EQ(stored.to, 8 * 60 + 15);
+
+    QSettings(iniIn(program), QSettings::IniFormat)
+        .setValue(QString::fromLatin1(kSleepPeriodKey), QStringLiteral("7-23"));
+    EXPECT_EQ(readSleepPeriod(program.path(), user.path()).from, 23 * 60);
 }
 
 }  // namespace

@@ -10,8 +10,6 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTest>
 #include <memory>
 
@@ -22,41 +20,11 @@
 #include "files/DaySheet.h"
 #include "study/IndexTexts.h"
 #include "tests/handlers/HandlerFixture.h"
+#include "tests/handlers/PdfText.h"
 #include "tools/demo/DemoDay.h"
 
 namespace uroflow::test {
 namespace {
-
-// Output of one of poppler's tools; fails the test when it cannot run.
-QString poppler(const QString& tool, const QStringList& args) {
-    const QString program = QStandardPaths::findExecutable(tool);
-    EXPECT_FALSE(program.isEmpty()) << tool.toStdString() << " is missing (poppler-utils)";
-    QProcess process;
-    process.start(program, args);
-    EXPECT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QString pdfText(const QString& path, int page) {
-    const QString number = QString::number(page);
-    return poppler(QStringLiteral("pdftotext"), {QStringLiteral("-f"), number, QStringLiteral("-l"),
-                                                 number, path, QStringLiteral("-")});
-}
-
-int pdfPages(const QString& path) {
-    const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)$"),
-                                   QRegularExpression::MultilineOption);
-    return pages.match(poppler(QStringLiteral("pdfinfo"), {path})).captured(1).toInt();
-}
-
-// Vector output: no picture anywhere (the listing has two header lines).
-int pdfPictures(const QString& path) {
-    return static_cast<int>(poppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path})
-                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
-                                .size() -
-                            2);
-}
 
 QString text(const std::string& utf8) {
     return QString::fromStdString(utf8);

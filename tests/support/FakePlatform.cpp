@@ -103,6 +103,14 @@ bool FakeDialogs::printerSetup() {
     return printerSetupConfirmed;
 }
 
+std::optional<NightWindow> FakeDialogs::sleepPeriod(const NightWindow& current) {
+    sleepPeriodsOffered.push_back(current);
+    if (sleepPeriods.empty()) return current;
+    const std::optional<NightWindow> chosen = sleepPeriods.front();
+    sleepPeriods.pop_front();
+    return chosen;
+}
+
 void FakePrinter::printFitted(const QPicture&, const QSize& size) {
     if (whilePrinting) whilePrinting();
     if (failure) throw RuntimeError(failure->toStdString());

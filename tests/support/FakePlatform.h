@@ -40,6 +40,7 @@ class FakeDialogs : public Dialogs {
     QString openFileName(const FileDialogSpec& which) override;
     QString saveFileName(const FileDialogSpec& which) override;
     bool printerSetup() override;
+    std::optional<NightWindow> sleepPeriod(const NightWindow& current) override;
 
     // Script: the next answers, in order. Without a scripted answer a message
     // box answers with the first button it offers (Ok, Yes, No, Cancel order);
@@ -48,6 +49,8 @@ class FakeDialogs : public Dialogs {
     std::deque<QString> openNames;
     std::deque<QString> saveNames;
     bool printerSetupConfirmed = true;
+    // The sleep period chosen: unset confirms the one offered, nullopt inside cancels.
+    std::deque<std::optional<NightWindow>> sleepPeriods;
     // Runs while a message box is "open", after it was recorded: what happens
     // meanwhile in the event loop of a real box.
     std::function<void(const RecordedMessage&)> onMessage;
@@ -58,6 +61,7 @@ class FakeDialogs : public Dialogs {
     std::vector<FileDialogSpec> openSpecs;
     std::vector<FileDialogSpec> saveSpecs;
     int printerSetups = 0;
+    std::vector<NightWindow> sleepPeriodsOffered;
 };
 
 // A printer that keeps what it was given. `whilePrinting` runs in place of the
