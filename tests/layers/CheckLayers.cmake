@@ -15,10 +15,11 @@ set(rules
     "reader|study,reader|no"
     "reader/hid|study,reader|yes"
     "nomogram|study,nomogram|no"
-    "files|study,nomogram,files|no"
+    "day|study,reader,nomogram,day|no"
+    "files|study,reader,nomogram,day,files|no"
     "charts|study,nomogram,charts|yes"
-    "tools|study,reader,nomogram,files,tools|no"
-    "fuzz|study,reader,nomogram,files,tools,fuzz|no")
+    "tools|study,reader,nomogram,day,files,tools|no"
+    "fuzz|study,reader,nomogram,day,files,tools,fuzz|no")
 
 set(violations "")
 foreach(rule IN LISTS rules)
@@ -53,7 +54,7 @@ endforeach()
 
 # The window's methods are defined under app/ only.
 file(GLOB_RECURSE all_sources "${ROOT}/study/*.cpp" "${ROOT}/reader/*.cpp" "${ROOT}/nomogram/*.cpp"
-     "${ROOT}/files/*.cpp" "${ROOT}/charts/*.cpp" "${ROOT}/tools/*.cpp" "${ROOT}/fuzz/*.cpp")
+     "${ROOT}/day/*.cpp" "${ROOT}/files/*.cpp" "${ROOT}/charts/*.cpp" "${ROOT}/tools/*.cpp" "${ROOT}/fuzz/*.cpp")
 foreach(source IN LISTS all_sources)
     file(STRINGS "${source}" lines REGEX "TTMForm::")
     if(lines)
