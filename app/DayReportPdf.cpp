@@ -445,7 +445,11 @@ class ReportPainter {
         setFont(6, false, true);
         drawText({place.x(), plot.bottom() + 7, place.width(), 3}, Qt::AlignLeft | Qt::AlignTop,
                  texts.foot);
-        legend(points, {place.x(), plot.bottom() + 10.5, place.width(), 12});
+        const QString archive =
+            sheet.archivePoints.empty()
+                ? QStringLiteral("архивный день")
+                : QStringLiteral("архивный день %1").arg(text(sheet.archiveDate));
+        legend(points, {place.x(), plot.bottom() + 10.5, place.width(), 12}, archive);
     }
 
     // Every point in page units; one beyond the axes sits at their edge.
@@ -510,7 +514,8 @@ class ReportPainter {
     }
 
     // What the bands, the zones and the points mean, and which points lie beyond the axes.
-    void legend(const std::vector<PlacedPoint>& points, const QRectF& room) {
+    void legend(const std::vector<PlacedPoint>& points, const QRectF& room,
+                const QString& archiveLabel) {
         const double swatch = 2.2;
         double x = room.x();
         double y = room.y();
@@ -542,7 +547,7 @@ class ReportPainter {
             item(QString::fromUtf8(label));
         };
         point(false, false, "исследования дня (№)");
-        point(true, false, "архивный день");
+        point(true, false, archiveLabel.toUtf8().constData());
         point(false, true, "за пределами осей, у края");
 
         std::vector<int> outside;

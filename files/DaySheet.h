@@ -70,6 +70,7 @@ struct DaySheet {
     std::string nomogramMissing;
     std::vector<SheetPoint> points;         // the included voidings
     std::vector<SheetPoint> archivePoints;  // the archived day compared with, if any
+    std::string archiveDate;                // that day's date, as the window names it
 
     std::vector<SheetCurve> curves;  // every voiding that has a curve, in order
     double curveSeconds = 10;        // the common scale of the curves

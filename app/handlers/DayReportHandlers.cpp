@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <optional>
+#include <vector>
 
 #include "app/DayReportPdf.h"
 #include "app/Dialogs.h"
@@ -135,13 +136,18 @@ void TTMForm::DayReportClick() {
     // The placeholder of an unset name is no doctor's name.
     const QString doctor =
         VName->text() == QString::fromUtf8(kDefaultDoctorName) ? QString() : VName->text();
-    DayReport report = buildDayReport(DeviceImage);
-    // The doctor's choices on the nomogram hold on the page.
-    for (NomogramStudyReport& point : report.nomogram.studies) {
-        const auto index = static_cast<std::size_t>(point.number - 1);
-        point.included = index < NomInclude.size() && NomInclude[index];
+    // The day as the window holds it, with the studies the doctor left out.
+    const DayReport report = buildDayReport(*day_);
+    DaySheet sheet = buildDaySheet(report, shown, utf8(doctor), *sleep);
+    // The archived day the doctor compares with on screen is on the page too.
+    if (archiveOnScreen()) {
+        const std::vector<EvaluatedStudy> archive = day_->evaluateArchive();
+        for (std::size_t j = 0; j < archive.size(); ++j)
+            sheet.archivePoints.push_back(
+                {static_cast<int>(j) + 1, archive[j].volume, archive[j].qmax});
+        sheet.archiveDate = utf8(archiveDate());
     }
-    writeDayReportPdf(buildDaySheet(report, shown, utf8(doctor), *sleep), chosen);
+    writeDayReportPdf(sheet, chosen);
 }
 
 }  // namespace uroflow

@@ -97,6 +97,24 @@ TEST_F(StandardFigures, TheSleepPeriodIsAskedBeforeTheReportAndRemembered) {
     EXPECT_EQ(fake.dialogs.sleepPeriodsOffered[3].to, 6 * 60);
 }
 
+TEST_F(StandardFigures, TheArchivedDayComparedWithOnScreenIsOnThePage) {
+    const QString archive =
+        writeDay(*std::make_unique<Image>(buildDemoDay()), QStringLiteral("archive.txt"));
+    loadDay(*std::make_unique<Image>(buildDemoDay()));
+    const QString pdf = QDir(fake.userConfigDir.path()).filePath(QStringLiteral("day.pdf"));
+    fake.dialogs.saveNames.push_back(pdf);
+    form->DayReportAction->trigger();
+    EXPECT_FALSE(pdfText(pdf, 1).contains(QStringLiteral("архивный день 05.03.26")));
+
+    form->Nomogram->click();
+    fake.dialogs.openNames.push_back(archive);
+    form->NomS->click();
+    ASSERT_TRUE(fake.dialogs.errors.isEmpty()) << fake.dialogs.errors.join('\n').toStdString();
+    fake.dialogs.saveNames.push_back(pdf);
+    form->DayReportAction->trigger();
+    EXPECT_TRUE(pdfText(pdf, 1).simplified().contains(QStringLiteral("архивный день 05.03.26")));
+}
+
 TEST(SleepPeriodDialog, OffersThePeriodAndRefusesTwoEqualTimes) {
     SleepPeriodDialog dialog(NightWindow{23 * 60, 7 * 60}, nullptr);
     EXPECT_EQ(dialog.Bedtime->time(), QTime(23, 0));
