@@ -77,7 +77,7 @@ TEST_F(StandardFigures, TheSleepPeriodIsAskedBeforeTheReportAndRemembered) {
     form->Next->click();
     form->Next->click();
     form->EnNom->click();
-    ASSERT_FALSE(form->NomInclude[2]);
+    ASSERT_FALSE(form->EnNom->isChecked());
     fake.dialogs.saveNames.push_back(pdf);
     form->DayReportAction->trigger();
     const QString page = pdfText(pdf, 1).simplified();
