@@ -91,18 +91,9 @@ std::optional<Sex> TTMForm::patientSex() const {
 }
 
 TChartView* TTMForm::nomogramView(NomogramKind kind) const {
-    switch (kind) {
-        case NomogramKind::Woman:
-            return charts.ChartNomWoman;
-        case NomogramKind::Man51:
-            return charts.ChartNomMan51;
-        case NomogramKind::Man49:
-            return charts.ChartNomMan49;
-        case NomogramKind::Girls:
-            return charts.ChartNomGirls;
-        case NomogramKind::Boy:
-            return charts.ChartNomBoy;
-    }
+    const QString name = QString::fromLatin1(nomogramChartName(kind));
+    for (TChartView* view : nomogramCharts())
+        if (view->objectName() == name) return view;
     return nullptr;
 }
 
