@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>

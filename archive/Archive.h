@@ -3,13 +3,14 @@
 // unchanged and the passport read from them; the same interface over the embedded SQLite
 // file and a PostgreSQL server.
 
-#include <QSqlDatabase>
 #include <QString>
 #include <optional>
 #include <vector>
 
 #include "archive/ArchiveAddress.h"
 #include "study/Image.h"
+
+class QSqlDatabase;
 
 namespace uroflow {
 

@@ -43,13 +43,17 @@ void TTMForm::LoadFileClick() {
     resetViewForLoad();
     const QString path = platform_.dialogs.openFileName(kOpenDialog1);
     // After a cancel the image already held is scanned and shown again.
-    if (!path.isEmpty()) replaceImageFromFile(path);
+    if (!path.isEmpty()) {
+        replaceImageFromFile(path);
+        keepLater(KeepSource::File, path);
+    }
     showLoadedImage({});
 }
 
 void TTMForm::LoadFileNamed(const QString& path) {
     resetViewForLoad();
     replaceImageFromFile(path);
+    keepLater(KeepSource::File, path);
     showLoadedImage({});
 }
 

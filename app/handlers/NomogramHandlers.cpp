@@ -75,11 +75,18 @@ void TTMForm::NomSClick() {
         // A file that cannot be read leaves the archive held before untouched.
         auto loaded = std::make_unique<Image>();
         readStudyFile(nativePath(path), *loaded);
-        ArchiveImage = *loaded;
-        DateArj->setVisible(true);
-        DateArj->setText(kArchiveCaption + archiveDate());
+        holdArchiveDay(*loaded);
     }
+    placeArchiveDay();
+}
 
+void TTMForm::holdArchiveDay(const Image& day) {
+    ArchiveImage = day;
+    DateArj->setVisible(true);
+    DateArj->setText(kArchiveCaption + archiveDate());
+}
+
+void TTMForm::placeArchiveDay() {
     // From the file's bytes as read, every time, with the archive's own calibration.
     auto work = std::make_unique<Image>(ArchiveImage);
     const std::vector<EvaluatedStudy> studies =

@@ -196,6 +196,8 @@ void TTMForm::HIDDeviceData(HidDevice& HidDev, std::uint8_t, const std::uint8_t*
 }
 
 void TTMForm::endOfTransfer() {
+    // A downloaded day goes into the archive, also when its drawing fails below.
+    if (ReceiveStudies) keepLater(KeepSource::Download, QString());
     // An error in the decoding (an invalid start time) is shown; the link still
     // returns to rest and the reader goes on delivering.
     guard([this] {
