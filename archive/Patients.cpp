@@ -11,13 +11,16 @@ namespace uroflow {
 
 namespace {
 
+struct DatedDay {
+    std::optional<QDate> date;
+    const KeptDay* day;
+};
+
 // Days without a date sort first, then by date, then in the order they were kept.
-bool earlier(const KeptDay& a, const KeptDay& b) {
-    const std::optional<QDate> da = passportDate(a.date);
-    const std::optional<QDate> db = passportDate(b.date);
-    if (da.has_value() != db.has_value()) return !da.has_value();
-    if (da && *da != *db) return *da < *db;
-    return a.id < b.id;
+bool earlier(const DatedDay& a, const DatedDay& b) {
+    if (a.date.has_value() != b.date.has_value()) return !a.date.has_value();
+    if (a.date && *a.date != *b.date) return *a.date < *b.date;
+    return a.day->id < b.day->id;
 }
 
 }  // namespace
@@ -34,14 +37,18 @@ std::optional<QDate> passportDate(const QString& text) {
 }
 
 std::vector<Patient> groupPatients(const std::vector<KeptDay>& days) {
-    QMap<QPair<QString, QString>, Patient> byKey;
+    // Each day's date read once, not at every comparison of the sort.
+    QMap<QPair<QString, QString>, std::vector<DatedDay>> byKey;
     for (const KeptDay& day : days) {
-        Patient& patient = byKey[{nameKey(day.name.simplified()), day.sex}];
-        patient.days.push_back(day);
+        byKey[{nameKey(day.name.simplified()), day.sex}].push_back({passportDate(day.date), &day});
     }
     std::vector<Patient> patients;
-    for (Patient& patient : byKey) {
-        std::sort(patient.days.begin(), patient.days.end(), earlier);
+    patients.reserve(static_cast<std::size_t>(byKey.size()));
+    for (std::vector<DatedDay>& dated : byKey) {
+        std::sort(dated.begin(), dated.end(), earlier);
+        Patient patient;
+        patient.days.reserve(dated.size());
+        for (const DatedDay& entry : dated) patient.days.push_back(*entry.day);
         const KeptDay& latest = patient.days.back();
         patient.name = latest.name;
         patient.sex = latest.sex;
