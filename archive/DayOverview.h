@@ -1,6 +1,6 @@
 #pragma once
-// What the archive's lists and trend show of a kept day, decoded from its bytes each time
-// as the day report decodes them. Plain C++.
+// What the archive's lists and trend show of a kept day, evaluated from its bytes each time
+// as the nomogram evaluates them. Plain C++.
 
 #include <optional>
 #include <vector>

@@ -95,8 +95,8 @@ Archive& TTMForm::archive() {
 }
 
 void TTMForm::keepLater(KeepSource source, const QString& fileName) {
-    pendingKeeps_.push_back(
-        {std::make_unique<Image>(DeviceImage), source, fileName, shownDoctorName(VName->text())});
+    pendingKeeps_.push_back({std::make_unique<Image>(day_->deviceImage()), source, fileName,
+                             shownDoctorName(VName->text())});
     if (pendingKeeps_.size() > kMaxPendingKeeps) pendingKeeps_.erase(pendingKeeps_.begin());
     QTimer::singleShot(0, this, [this] { guard([this] { keepPending(); }); });
 }
@@ -210,7 +210,7 @@ void TTMForm::ArchiveOpenClick() {
     // Read before anything changes: a day that cannot be read leaves the window as it was.
     const auto day = std::make_unique<Image>(archive().image(*id));
     resetViewForLoad();
-    DeviceImage = *day;
+    day_->loadImage(*day);
     showLoadedImage({});
 }
 
@@ -222,7 +222,6 @@ void TTMForm::ArchiveCompareClick() {
         return;
     }
     const auto day = std::make_unique<Image>(archive().image(*id));
-    CurStudyStart = kStudyAreaStart;
     holdArchiveDay(*day);
     placeArchiveDay();
 }

@@ -121,7 +121,8 @@ void TTMForm::DayReportClick() {
     shown.date = utf8(DataStart->text());
     // The placeholder of an unset name is no doctor's name.
     const QString doctor = shownDoctorName(VName->text());
-    const DayReport report = buildDayReport(DeviceImage);
+    // The day as the window holds it, with the studies the doctor left out.
+    const DayReport report = buildDayReport(*day_);
     writeDayReportPdf(buildDaySheet(report, shown, utf8(doctor)), chosen);
 }
 
