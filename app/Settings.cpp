@@ -20,10 +20,10 @@ bool writableLocation(const QString& dir) {
     return !file.exists() || (file.isFile() && file.isWritable());
 }
 
-bool writeTo(const QString& path, const char* key, const QString& value) {
+bool writeTo(const QString& path, const QString& key, const QString& value) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     QSettings settings(path, QSettings::IniFormat);
-    settings.setValue(QString::fromLatin1(key), value);
+    settings.setValue(key, value);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }
@@ -44,18 +44,13 @@ QString settingsFileToRead(const QString& programDir, const QString& userConfigD
     return programFile;
 }
 
-QString readDoctorName(const QString& programDir, const QString& userConfigDir) {
+QString readSetting(const QString& programDir, const QString& userConfigDir, const QString& key,
+                    const QString& fallback) {
     const QSettings settings(settingsFileToRead(programDir, userConfigDir), QSettings::IniFormat);
-    return settings
-        .value(QString::fromLatin1(kDoctorNameKey), QString::fromUtf8(kDefaultDoctorName))
-        .toString();
+    return settings.value(key, fallback).toString();
 }
 
-namespace {
-
-// Writes one key beside the executable, or into the user's configuration folder when
-// the former fails. Returns the file written; empty when neither could be written.
-QString writeSetting(const QString& programDir, const QString& userConfigDir, const char* key,
+QString writeSetting(const QString& programDir, const QString& userConfigDir, const QString& key,
                      const QString& value) {
     if (writableLocation(programDir) && writeTo(fileIn(programDir), key, value)) {
         return fileIn(programDir);
@@ -66,23 +61,31 @@ QString writeSetting(const QString& programDir, const QString& userConfigDir, co
     return {};
 }
 
-}  // namespace
+QString readDoctorName(const QString& programDir, const QString& userConfigDir) {
+    return readSetting(programDir, userConfigDir, QString::fromLatin1(kDoctorNameKey),
+                       QString::fromUtf8(kDefaultDoctorName));
+}
+
+QString shownDoctorName(const QString& field) {
+    return field == QString::fromUtf8(kDefaultDoctorName) ? QString() : field;
+}
 
 QString writeDoctorName(const QString& programDir, const QString& userConfigDir,
                         const QString& name) {
-    return writeSetting(programDir, userConfigDir, kDoctorNameKey, name);
+    return writeSetting(programDir, userConfigDir, QString::fromLatin1(kDoctorNameKey), name);
 }
 
 NightWindow readSleepPeriod(const QString& programDir, const QString& userConfigDir) {
-    const QSettings settings(settingsFileToRead(programDir, userConfigDir), QSettings::IniFormat);
-    const QString text = settings.value(QString::fromLatin1(kSleepPeriodKey)).toString();
+    const QString text =
+        readSetting(programDir, userConfigDir, QString::fromLatin1(kSleepPeriodKey), QString());
     return parseNightWindow(text.toStdString()).value_or(NightWindow{});
 }
 
 bool writeSleepPeriod(const QString& programDir, const QString& userConfigDir,
                       const NightWindow& period) {
     const std::string text = clockText(period.from) + "-" + clockText(period.to);
-    return !writeSetting(programDir, userConfigDir, kSleepPeriodKey, QString::fromStdString(text))
+    return !writeSetting(programDir, userConfigDir, QString::fromLatin1(kSleepPeriodKey),
+                         QString::fromStdString(text))
                 .isEmpty();
 }
 
