@@ -102,13 +102,14 @@ std::optional<NomogramKind> passportNomogram(const Passport& passport) {
     }
 }
 
-NomogramReport evaluateNomogram(const Image& scanned, std::uint16_t studyCount,
+// Evaluates in `work`, a copy of the scanned image.
+NomogramReport evaluateNomogram(const Image& scanned, Image& work, std::uint16_t studyCount,
                                 const Passport& passport, std::int32_t k) {
     NomogramReport report;
     report.chart = passportNomogram(passport);
-    auto work = std::make_unique<Image>(scanned);
+    work = scanned;
     try {
-        const std::vector<EvaluatedStudy> studies = evaluateDay(*work, k);
+        const std::vector<EvaluatedStudy> studies = evaluateDay(work, k);
         for (std::size_t i = 0; i < studies.size() && i < studyCount; ++i) {
             NomogramStudyReport study;
             study.number = static_cast<int>(i) + 1;
@@ -210,13 +211,16 @@ DayReport buildDayReport(const Image& device) {
     StudyStartTable starts{};
     std::uint16_t count = 0;
     scanStudies(device, *scanned, starts, count, kFileScanLastOffset, false);
-    report.nomogram = evaluateNomogram(*scanned, count, report.passport, report.calibrCoef);
+    // One work image for the evaluation and every decoding, each starting from a copy.
+    const auto work = std::make_unique<Image>();
+    report.nomogram = evaluateNomogram(*scanned, *work, count, report.passport, report.calibrCoef);
 
     for (std::uint16_t i = 0; i < count; ++i) {
         // Every study is decoded from the scanned image, as the window does when it
         // draws that study right after a load.
-        DecodeResult result = decodeStudyFromScan(
-            *scanned, DecodeParams{starts[i], kArtefactThreshold, count, report.calibrCoef});
+        *work = *scanned;
+        DecodeResult result = decodeStudy(
+            *work, DecodeParams{starts[i], kArtefactThreshold, count, report.calibrCoef});
         StudyReport study;
         study.number = i + 1;
         study.offset = starts[i];

@@ -63,6 +63,7 @@ void run(const std::uint8_t* data, std::size_t size) {
 
     const DayReport report = buildDayReport(device);
     checkReport(report, fileScan);
+    checkSheet(report);
     summaryChecked(report, {});
     checkNomogram(device, *fileScan.image, passport, k);
     checkExport(device, k);

@@ -33,6 +33,9 @@ constexpr std::int32_t kDownloadBlocks = kMemorySize / kBlockLength + 1;  // and
 // Reports one input may hand over, queued answers included: one full download and a few
 // more, so every input stays quick.
 constexpr int kMaxReports = kDownloadBlocks + 64;
+// Commands one input may send: the uroflowmeter queues a whole memory for each read or
+// passport command, which cost most of the time of longer inputs.
+constexpr int kMaxCommands = 4;
 
 std::u16string u16(std::span<const std::uint8_t> bytes) {
     std::u16string text;
@@ -167,7 +170,8 @@ class Link {
     // Click_code: nothing without a reader; the report is pending whether or not the
     // write succeeds.
     bool send(const OutputReport& report) {
-        if (reader_ == nullptr) return false;
+        if (reader_ == nullptr || commands_ == kMaxCommands) return false;
+        ++commands_;
         transfer_.OutReport = report;
         // Blocks still queued from before reach the link ahead of the answer, inside it.
         const bool queueEmpty = sim_.queued() == 0;
@@ -268,6 +272,7 @@ class Link {
     bool strayBlocks_ = false;
     std::int64_t nowMs_ = 0;
     int reports_ = 0;
+    int commands_ = 0;
 };
 
 }  // namespace
