@@ -43,16 +43,17 @@ void run(const std::uint8_t* data, std::size_t size) {
 
     scanChecked(device, kFileScan, scanned);
     const std::size_t reach = std::min(kMemorySize, memory.writtenEnd() + kWalkReach);
-    const auto drawTwice = [&](std::uint16_t start) {
-        const DecodeParams params{start, kArtefactThreshold, scanned.count, k};
+    const auto drawTwice = [&](const DecodeParams& params) {
         const DecodeResult first = drawChecked(*scanned.image, *work, params);
         // The walk patches its own study only: the memory after it is as scanned.
         FUZZ_REQUIRE(std::memcmp(work->data() + reach, scanned.image->data() + reach,
                                  kImageSize - reach) == 0);
         FUZZ_REQUIRE(sameDrawing(first, drawChecked(*scanned.image, *work, params)));
     };
-    drawTwice(kStudyAreaStart);
-    for (std::uint16_t i = 0; i < scanned.count; ++i) drawTwice(scanned.starts[i]);
+    // Offset 99 whatever lies there, then every study as the day decodes it.
+    drawTwice({kStudyAreaStart, kDefaultArtefactThreshold, scanned.count, k});
+    for (std::uint16_t i = 0; i < scanned.count; ++i)
+        drawTwice(studyParams(scanned.starts, scanned.count, i, k));
 }
 
 }  // namespace

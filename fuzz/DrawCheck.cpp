@@ -29,6 +29,13 @@ void checkIndices(const StudyIndices& i) {
 
 }  // namespace
 
+DecodeParams studyParams(const StudyStartTable& starts, std::uint16_t count, std::uint16_t index,
+                         std::int32_t k) {
+    DecodeParams params{starts[index], kDefaultArtefactThreshold, count, k};
+    if (index + 1 < count) params.nextStudyStart = starts[index + 1];
+    return params;
+}
+
 DecodeResult drawChecked(const Image& scanned, Image& work, const DecodeParams& params) {
     work = scanned;
     DecodeResult result = decodeStudy(work, params);

@@ -6,11 +6,15 @@
 
 #include "study/Decoder.h"
 #include "study/Image.h"
+#include "study/Signal.h"
+#include "study/StudyScan.h"
 
 namespace uroflow::fuzz {
 
-// The window's hidden artefact threshold field.
-inline constexpr int kArtefactThreshold = 10;
+// Study `index` of the scan as the day decodes it: its start, the next study's start
+// bounding the smoothing, the window's default threshold.
+DecodeParams studyParams(const StudyStartTable& starts, std::uint16_t count, std::uint16_t index,
+                         std::int32_t k);
 
 DecodeResult drawChecked(const Image& scanned, Image& work, const DecodeParams& params);
 

@@ -22,13 +22,13 @@
 #include "reader/Transfer.h"
 #include "study/Decoder.h"
 #include "study/Passport.h"
+#include "study/Signal.h"
 #include "study/StudyScan.h"
 #include "tools/demo/DemoDay.h"
 
 namespace uroflow::fuzz {
 namespace {
 
-constexpr int kArtefactThreshold = 10;
 constexpr std::int32_t kDownloadBlocks = kMemorySize / kBlockLength + 1;  // and the end block
 // Reports one input may hand over, queued answers included: one full download and a few
 // more, so every input stays quick.
@@ -245,7 +245,7 @@ class Link {
         const ScanVariant variant = downloadScan(transfer_.ReportCount);
         scanStudies(*device_, *scanned, starts, count, variant.lastOffset, variant.clearAfterLast);
         FUZZ_REQUIRE(count <= kMaxStudies && starts[count] == 0);
-        decodeStudyFromScan(*scanned, {kStudyAreaStart, kArtefactThreshold, count,
+        decodeStudyFromScan(*scanned, {kStudyAreaStart, kDefaultArtefactThreshold, count,
                                        calibrationCoefficient(*device_)});
         transfer_.finishTransfer();
         undisturbed_ = false;

@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
+#include "day/Day.h"
 #include "files/DayReport.h"
 #include "fuzz/LaidImage.h"
 #include "fuzz/ReportCheck.h"
@@ -15,12 +17,16 @@ namespace {
 
 void run(const std::uint8_t* data, std::size_t size) {
     static LaidImage memory;
+    // The day model the report tool works on, kept between executions.
+    static const auto day = std::make_unique<Day>();
     static Scan scanned;
     memory.clear();
     memory.put(0, {data, size});
     const Image& device = memory.image();
+    day->loadImage(device);
+    day->scan(kFileScan);
     scanChecked(device, kFileScan, scanned);
-    checkReport(buildDayReport(device), scanned);
+    checkReport(buildDayReport(*day), scanned);
 }
 
 }  // namespace

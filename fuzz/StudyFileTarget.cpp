@@ -81,9 +81,10 @@ void run(const std::uint8_t* data, std::size_t size) {
     if (!complete) return;  // the load ends with the error
 
     scanChecked(*device, kFileScan, scanned);
-    drawChecked(
-        *scanned.image, *work,
-        {kStudyAreaStart, kArtefactThreshold, scanned.count, calibrationCoefficient(*device)});
+    // The first drawing: the first study found.
+    if (scanned.count > 0)
+        drawChecked(*scanned.image, *work,
+                    studyParams(scanned.starts, scanned.count, 0, calibrationCoefficient(*device)));
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
+#include "day/Day.h"
 #include "files/DayReport.h"
 #include "fuzz/LaidImage.h"
 #include "fuzz/SummaryCheck.h"
@@ -14,11 +16,15 @@ namespace {
 
 void run(const std::uint8_t* data, std::size_t size) {
     static LaidImage memory;
+    // The day model the report tool works on, kept between executions.
+    static const auto day = std::make_unique<Day>();
     memory.clear();
     memory.put(0, {data, size});
     const Image& device = memory.image();
+    day->loadImage(device);
+    day->scan(kFileScan);
     const NightWindow window = nightFromWords(word(device, 0), word(device, 2));
-    summaryChecked(buildDayReport(device), window);
+    summaryChecked(buildDayReport(*day), window);
 }
 
 }  // namespace
