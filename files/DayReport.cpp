@@ -137,13 +137,11 @@ Json nomogramJson(const NomogramReport& nomogram) {
 }
 
 std::vector<Field> indexFields(const std::optional<StudyIndices>& indices) {
-    if (!indices) {
-        return {{"T1", {}}, {"T2", {}}, {"T3", {}}, {"T4", {}},      {"Q1", {}},
-                {"Q2", {}}, {"V1", {}}, {"V2", {}}, {"V2static", {}}};
-    }
-    return {{"T1", indices->twait},  {"T2", indices->tqmax},  {"T3", indices->flowTime},
-            {"T4", indices->ttotal}, {"Q1", indices->qave},   {"Q2", indices->qmax},
-            {"V1", indices->vqmax},  {"V2", indices->volume}, {"V2static", indices->volumeStatic}};
+    std::vector<Field> fields;
+    for (const IndexField& field : kIndexFields)
+        fields.push_back({field.caption, indices ? field.value(*indices) : std::nullopt});
+    fields.push_back({"V2static", indices ? indices->volumeStatic : std::nullopt});
+    return fields;
 }
 
 struct TextField {
@@ -152,8 +150,9 @@ struct TextField {
 };
 
 std::vector<TextField> textFields(const IndexTexts& t) {
-    return {{"Twait", t.twait}, {"TQmax", t.tqmax}, {"FlowTime", t.flowTime}, {"Ttotal", t.ttotal},
-            {"Qave", t.qave},   {"Qmax", t.qmax},   {"VQmax", t.vqmax},       {"Vml", t.vml}};
+    std::vector<TextField> fields;
+    for (const IndexField& field : kIndexFields) fields.push_back({field.control, t.*field.text});
+    return fields;
 }
 
 Json studyJson(const StudyReport& study) {
@@ -271,8 +270,8 @@ std::string dayReportCsv(const DayReport& report) {
     return out;
 }
 
-void exportDayWorkbook(const Image& device, const std::string& out) {
-    const ExportValues values = buildExportValues(device, calibrationCoefficient(device));
+void exportDayWorkbook(const Day& day, const std::string& out) {
+    const ExportValues values = buildExportValues(day.deviceImage(), day.calibrCoef());
     XlsxSpreadsheet writer;
     const std::unique_ptr<SpreadsheetSession> session = writer.connect();
     if (!session) throw RuntimeError(kSpreadsheetUnavailableText);
@@ -320,12 +319,16 @@ int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::o
     std::string text;
     try {
         readStudyFile(path, *device);
+        // The day as the window holds it after loading the file.
+        const auto day = std::make_unique<Day>();
+        day->loadImage(*device);
+        day->scan(kFileScan);
         if (xlsx) {
             failing = *xlsx;
-            exportDayWorkbook(*device, *xlsx);
+            exportDayWorkbook(*day, *xlsx);
             return 0;
         }
-        const DayReport report = buildDayReport(*device);
+        const DayReport report = buildDayReport(*day);
         text = csv ? dayReportCsv(report) : dayReportJson(report, night);
     } catch (const RuntimeError& error) {
         err << "uroflow-report: " << failing << ": " << error.what() << "\n";
