@@ -29,7 +29,7 @@ void Day::takeDownload(const Image& received, std::int32_t reportCount) {
 void Day::scan(const ScanVariant& variant) {
     scanStudies(DeviceImage, ScannedImage, StudyStarts, StudyCount, variant.lastOffset,
                 variant.clearAfterLast);
-    WorkImage = ScannedImage;
+    // WorkImage is copied from ScannedImage by every decoding and evaluation before use.
     forgetResults();
     // A new day: a study left out for the last patient is not left out for this one.
     NomInclude.fill(true);
@@ -77,10 +77,8 @@ const DecodeResult& Day::decode(std::uint16_t index, int npr) {
     // Always from the image as the scan left it, so a study looks the same whatever was
     // decoded or evaluated before.
     WorkImage = ScannedImage;
+    // The decoder sizes the curves to the study, so the day keeps them as they come.
     kept = decodeStudy(WorkImage, params);
-    // Room was made for the longest study; a day keeps every study's curves.
-    kept->flowTime.shrink_to_fit();
-    kept->flowVolume.shrink_to_fit();
     return *kept;
 }
 

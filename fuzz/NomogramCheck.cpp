@@ -76,7 +76,10 @@ void choose(const std::optional<Sex>& sex, int age, const std::vector<EvaluatedS
 void checkNomogram(const Image& device, const Image& scanned, const Passport& passport,
                    std::int32_t k) {
     // "Ном" on the image as the last scan left it, then once more on the cleaned image.
-    auto work = std::make_unique<Image>(scanned);
+    // Kept between executions, as the window keeps its work image.
+    static const auto work = std::make_unique<Image>();
+    static const auto archive = std::make_unique<Image>();
+    *work = scanned;
     const auto first = evaluate(*work, k);
     const auto second = evaluate(*work, k);
     // Its cleaning leaves the day's studies where they were.
@@ -105,7 +108,7 @@ void checkNomogram(const Image& device, const Image& scanned, const Passport& pa
     }
 
     // The same bytes loaded as an archived day, with the archive's own coefficient.
-    auto archive = std::make_unique<Image>(device);
+    *archive = device;
     const std::string date = decodePassport(*archive).date;
     FUZZ_REQUIRE(validUtf8(date));
     const auto archived = evaluate(*archive, calibrationCoefficient(*archive));

@@ -17,5 +17,12 @@ struct Seed {
 std::vector<Seed> imageSeeds();
 std::vector<Seed> readerSeeds();
 std::vector<Seed> ageSeeds();
+std::vector<Seed> scanSeeds();
+std::vector<Seed> decodeSeeds();
+std::vector<Seed> nomogramSeeds();
+std::vector<Seed> exportSeeds();
+std::vector<Seed> summarySeeds();
+std::vector<Seed> reportSeeds();
+std::vector<Seed> studyFileSeeds();
 
 }  // namespace uroflow::fuzz

@@ -1,7 +1,9 @@
+// The study scan: the start words of a memory image and sample 2 of each cleared.
 #include "study/StudyScan.h"
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 namespace uroflow {
 
@@ -20,11 +22,16 @@ void scanStudies(const Image& device, Image& work, StudyStartTable& starts, std:
     std::fill(work.begin() + kMemorySize, work.end(), std::uint8_t{0});
 
     const std::size_t last = std::min<std::size_t>(lastOffset, kFileScanLastOffset);
-    for (std::size_t j = kStudyAreaStart; j <= last; ++j) {
-        // The table has room for kMaxStudies starts and a terminating 0. Later pairs are
-        // ignored altogether, so their sample 2 is not cleared either.
-        if (count == kMaxStudies) break;
-        if (work[j] == 0xFE && work[j + 1] == 0xFE) {
+    const std::uint8_t* const bytes = work.data();
+    // The table has room for kMaxStudies starts and a terminating 0. Later pairs are
+    // ignored altogether, so their sample 2 is not cleared either.
+    for (std::size_t j = kStudyAreaStart; j <= last && count < kMaxStudies; ++j) {
+        // Most of the memory holds no FE at all: memchr skips it at once. The search
+        // starts after every clearing, so a start cleared as sample 2 is not recorded.
+        const void* const found = std::memchr(bytes + j, 0xFE, last - j + 1);
+        if (found == nullptr) break;
+        j = static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - bytes);
+        if (work[j + 1] == 0xFE) {
             starts[count] = static_cast<std::uint16_t>(j);
             ++count;
             work[j + 6] = 0;  // sample 2 of the study

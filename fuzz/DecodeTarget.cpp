@@ -1,0 +1,65 @@
+// Fuzz target: one study's record bytes, laid at the start of the study area of a memory
+// that is otherwise unwritten, decoded as the window draws it: from offset 99 and from
+// every start the scan found, each twice. The first byte chooses the record's offset
+// (bit 0: one byte on, so the words lie odd) and the calibration (bits 1 and 2).
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "fuzz/DrawCheck.h"
+#include "fuzz/FuzzInput.h"
+#include "fuzz/Invariant.h"
+#include "fuzz/LaidImage.h"
+#include "fuzz/ScanCheck.h"
+
+namespace uroflow::fuzz {
+namespace {
+
+// Valid at both ends of the range, out of it, and negative.
+constexpr std::array<std::int32_t, 4> kCoefficients = {50000, 40000, 60004, -40000};
+// Past the last byte laid, the decoder's look-ahead and patches reach no further.
+constexpr std::size_t kWalkReach = 32;
+
+void run(const std::uint8_t* data, std::size_t size) {
+    static LaidImage memory;
+    static Scan scanned;
+    static const auto work = std::make_unique<Image>();
+    FuzzInput in(data, size);
+    const std::uint8_t choice = in.byte();
+    const std::size_t offset = kStudyAreaStart + (choice & 1);
+    const std::int32_t k = kCoefficients[(choice >> 1) % kCoefficients.size()];
+
+    memory.clear();
+    // K = 4 x (B - A).
+    memory.putWord(kCalibrationAOffset, static_cast<std::uint16_t>(k < 0 ? -k / 4 : 0));
+    memory.putWord(kCalibrationBOffset, static_cast<std::uint16_t>(k > 0 ? k / 4 : 0));
+    memory.put(offset, in.bytes(kMemorySize));
+    const Image& device = memory.image();
+    FUZZ_REQUIRE(calibrationCoefficient(device) == k);
+
+    scanChecked(device, kFileScan, scanned);
+    const std::size_t reach = std::min(kMemorySize, memory.writtenEnd() + kWalkReach);
+    const auto drawTwice = [&](const DecodeParams& params) {
+        const DecodeResult first = drawChecked(*scanned.image, *work, params);
+        // The walk patches its own study only: the memory after it is as scanned.
+        FUZZ_REQUIRE(std::memcmp(work->data() + reach, scanned.image->data() + reach,
+                                 kImageSize - reach) == 0);
+        FUZZ_REQUIRE(sameDrawing(first, drawChecked(*scanned.image, *work, params)));
+    };
+    // Offset 99 whatever lies there, then every study as the day decodes it.
+    drawTwice({kStudyAreaStart, kDefaultArtefactThreshold, scanned.count, k});
+    for (std::uint16_t i = 0; i < scanned.count; ++i)
+        drawTwice(studyParams(scanned.starts, scanned.count, i, k));
+}
+
+}  // namespace
+}  // namespace uroflow::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    uroflow::fuzz::run(data, size);
+    return 0;
+}
