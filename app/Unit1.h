@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "app/Platform.h"
@@ -78,7 +79,7 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     void LoadFileClick();
     // Loads `path` as LoadFileClick does after a confirmed dialog (file given on
     // the command line).
-    void LoadFileNamed(const QString& path);
+    void LoadFileNamed(const std::string& path);
     // Writes the samples of the image to an Excel workbook.
     void ExportExcel(const QString& path);
     // The wait window the export shows in place of this one, made by main after it.
@@ -272,7 +273,7 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     void showDecodeResult(const DecodeResult& result);
     void clearIndexFields();
     void resetViewForLoad();
-    void replaceImageFromFile(const QString& path);
+    void replaceImageFromFile(const std::string& path);
     // The common end of a file load and a download: passport fields, the scan of
     // the new image, the study count, the battery state and the first study drawn.
     void showLoadedImage(const LoadSteps& steps);

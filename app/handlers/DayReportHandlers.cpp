@@ -13,6 +13,7 @@
 
 #include "app/DayReportPdf.h"
 #include "app/Dialogs.h"
+#include "app/FileDialogs.h"
 #include "app/Settings.h"
 #include "app/Shape.h"
 #include "app/Unit1.h"
@@ -123,7 +124,7 @@ void TTMForm::DayReportClick() {
     const QString doctor =
         VName->text() == QString::fromUtf8(kDefaultDoctorName) ? QString() : VName->text();
     const DayReport report = buildDayReport(DeviceImage);
-    writeDayReportPdf(buildDaySheet(report, shown, utf8(doctor)), chosen);
+    writeDayReportPdf(buildDaySheet(report, shown, utf8(doctor)), nativePath(chosen));
 }
 
 }  // namespace uroflow

@@ -43,11 +43,11 @@ void TTMForm::LoadFileClick() {
     resetViewForLoad();
     const QString path = platform_.dialogs.openFileName(kOpenDialog1);
     // After a cancel the image already held is scanned and shown again.
-    if (!path.isEmpty()) replaceImageFromFile(path);
+    if (!path.isEmpty()) replaceImageFromFile(nativePath(path));
     showLoadedImage({});
 }
 
-void TTMForm::LoadFileNamed(const QString& path) {
+void TTMForm::LoadFileNamed(const std::string& path) {
     resetViewForLoad();
     replaceImageFromFile(path);
     showLoadedImage({});
@@ -61,11 +61,11 @@ void TTMForm::resetViewForLoad() {
     CurStudyStart = kStudyAreaStart;
 }
 
-void TTMForm::replaceImageFromFile(const QString& path) {
+void TTMForm::replaceImageFromFile(const std::string& path) {
     // Read into a scratch image first: a failed load must not leave a broken
     // image behind the day still on screen (a later save would write it).
     auto loaded = std::make_unique<Image>();
-    readStudyFile(nativePath(path), *loaded);
+    readStudyFile(path, *loaded);
     DeviceImage = *loaded;
 }
 
