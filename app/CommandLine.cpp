@@ -40,8 +40,8 @@ void describe(QCommandLineParser& parser, const Options& options) {
         QStringLiteral("Uroflowmetry: downloads a day of voidings from the uroflowmeter through "
                        "its USB reader, shows each voiding's uroflowgram and indices, places the "
                        "day on the nomograms, prints it and keeps it in study files."));
-    parser.addOptions({options.help, options.version, options.demo, options.dayReport,
-                       options.night});
+    parser.addOptions(
+        {options.help, options.version, options.demo, options.dayReport, options.night});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A study file (.txt) to open, or to report on "
                                                 "with --day-report."),

@@ -1,5 +1,7 @@
 #include "app/DayReportPdf.h"
 
+#include <sys/stat.h>
+
 #include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
@@ -11,9 +13,6 @@
 #include <QPen>
 #include <QPolygonF>
 #include <QRectF>
-
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>

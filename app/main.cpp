@@ -42,8 +42,9 @@ ReaderLink usbReader() {
 // The demo day lives in the program's data folder, beside its folder as installed (and
 // as built); the memory lives as long as the program runs.
 QString demoDayPath() {
-    return QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
-                               .filePath(QStringLiteral(UROFLOW_DATA_FROM_PROGRAM "/demo-day.txt")));
+    return QDir::cleanPath(
+        QDir(QCoreApplication::applicationDirPath())
+            .filePath(QStringLiteral(UROFLOW_DATA_FROM_PROGRAM "/demo-day.txt")));
 }
 
 ReaderLink demoReader() {
@@ -77,8 +78,8 @@ int main(int argc, char** argv) {
             return 2;
         case Action::DayReport:
             // The day report for batch work needs no window.
-            return uroflow::runDayReportCommand({command.reportFile, command.studyFile, command.night},
-                                                argc, argv);
+            return uroflow::runDayReportCommand(
+                {command.reportFile, command.studyFile, command.night}, argc, argv);
         case Action::OpenWindow:
             break;
     }

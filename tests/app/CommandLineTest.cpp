@@ -32,7 +32,8 @@ TEST(CommandLine, EachFormAsksForItsAction) {
     // After "--" a name may start with a dash.
     EXPECT_EQ(parse({"--", "-day.txt"}).studyFile, "-day.txt");
 
-    const CommandLine report = parse({"--day-report", "out.pdf", "--night", "22:30-06:30", "d.txt"});
+    const CommandLine report =
+        parse({"--day-report", "out.pdf", "--night", "22:30-06:30", "d.txt"});
     EXPECT_EQ(report.action, Action::DayReport);
     EXPECT_EQ(report.reportFile, "out.pdf");
     EXPECT_EQ(report.studyFile, "d.txt");

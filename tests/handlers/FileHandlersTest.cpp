@@ -5,13 +5,13 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <cstdio>
-#include <string>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
 #include <QXYSeries>
+#include <cstdio>
+#include <string>
 
 #include "charts/ChartView.h"
 #include "tests/handlers/HandlerFixture.h"
