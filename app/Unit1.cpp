@@ -86,6 +86,18 @@ QLineEdit* makeReadOnlyEdit(QWidget* parent, QRect place, const char* hint = "")
     return edit;
 }
 
+// A line edit keeps this much of its contents free on both sides. The value fields were
+// laid out for their text alone, so those pixels go back to the text.
+constexpr int kLineEditInnerMargin = 2;
+
+// A value field whose longest text fills its width: shown whole, and a text longer than
+// that still shows its beginning (setText would scroll to its end).
+void fitValueText(QLineEdit* field) {
+    field->setTextMargins(-kLineEditInnerMargin, 0, -kLineEditInnerMargin, 0);
+    QObject::connect(field, &QLineEdit::textChanged, field,
+                     [field] { field->setCursorPosition(0); });
+}
+
 // Buttons other than the Tab stops are reached with the mouse only.
 QPushButton* makeButton(QWidget* parent, const char* caption, QRect place, const char* hint) {
     auto* button = new QPushButton(text(caption), parent);
@@ -155,6 +167,9 @@ void buildShapes(TTMForm& form) {
     }
 }
 
+// Between a value field and its unit.
+constexpr int kUnitGap = 3;
+
 void buildIndexColumn(TTMForm& form) {
     const QFont captionFont = fontOf("Arial", 12, true);
     const QFont plainFont = fontOf("Arial", 12);
@@ -204,8 +219,9 @@ void buildIndexColumn(TTMForm& form) {
         setTextColour(caption, Qt::blue);
         form.*index.caption = caption;
 
+        // "1035/1039" takes 76 px in Arial 12, so the volume field is that wide.
         const QRect valuePlace =
-            volume ? QRect(34, index.top, 65, 20) : QRect(32, index.top, 45, 20);
+            volume ? QRect(32, index.top, 76, 20) : QRect(32, index.top, 45, 20);
         QLineEdit* value = makeReadOnlyEdit(
             &form, valuePlace,
             volume ? "Динамический/статический обьем выделенной мочи или эффективный обьем "
@@ -213,10 +229,11 @@ void buildIndexColumn(TTMForm& form) {
                    : index.hint);
         value->setFrame(false);
         value->setFont(plainFont);
+        fitValueText(value);
         setTextColour(value, Qt::black);
         form.*index.value = value;
 
-        const int unitLeft = volume ? 108 : 80;
+        const int unitLeft = valuePlace.right() + 1 + kUnitGap;
         QLabel* unitLabel = makeLabel(&form, index.unit, {unitLeft, index.top, 135 - unitLeft, 20});
         unitLabel->setFont(plainFont);
         setTextColour(unitLabel, Qt::blue);
@@ -250,7 +267,7 @@ void buildNavigation(TTMForm& form) {
 }
 
 void buildCharts(TTMForm& form) {
-    static_cast<ChartViews&>(form) = createChartViews(&form);
+    form.charts = createChartViews(&form);
     for (TChartView* view : form.allCharts()) {
         // A graphics view's viewport takes Tab focus of its own.
         view->setFocusPolicy(Qt::NoFocus);
@@ -319,6 +336,7 @@ void buildBottomBar(TTMForm& form) {
         makeButton(&form, "Удаление", {733, 568, 73, 25}, "Стирание данных в памяти урофлоуметра");
     form.Ur = makeReadOnlyEdit(&form, {811, 570, 65, 21}, "Заряд батареи");
     form.Ur->setFont(bold);
+    fitValueText(form.Ur);
     form.LabelUro = makeLabel(&form, "Урофлоуметр \"Квартон-64К\"", {784, 574, 149, 13});
     form.ReadData =
         makeButton(&form, "Загрузка", {883, 568, 73, 25}, "Чтение данных из урофлоуметра");
@@ -435,12 +453,12 @@ void TTMForm::FormCreate() {
     const QDateTime now = platform_.clock.now();
     TimeNow->setText(now.toString(QStringLiteral("HH:mm")));
     DataStart->setText(now.toString(QStringLiteral("dd.MM.yy")));
-    Npor->setText(QStringLiteral("10"));
+    Npor->setText(QString::number(kDefaultArtefactThreshold));
 
     Name->setMaxLength(20);
     Old->setMaxLength(3);
 
-    for (TChartView* chart : allCharts()) chart->setVisible(chart == ChartGraf);
+    for (TChartView* chart : allCharts()) chart->setVisible(chart == charts.ChartGraf);
 
     Calibr->hide();
     Edit_Calibr->hide();
@@ -450,8 +468,6 @@ void TTMForm::FormCreate() {
     Prev->setEnabled(false);
     LabelUro->hide();
     DateArj->hide();
-
-    NomInclude.fill(true);
 }
 
 void TTMForm::FormDestroy() {
@@ -474,16 +490,21 @@ void TTMForm::guard(const std::function<void()>& handler) {
 }
 
 std::array<TChartView*, 7> TTMForm::allCharts() const {
-    return {ChartGraf,     ChartVQ,       ChartNomWoman, ChartNomMan51,
-            ChartNomMan49, ChartNomGirls, ChartNomBoy};
+    return {charts.ChartGraf,     charts.ChartVQ,       charts.ChartNomWoman, charts.ChartNomMan51,
+            charts.ChartNomMan49, charts.ChartNomGirls, charts.ChartNomBoy};
 }
 
 std::array<TChartView*, 5> TTMForm::nomogramCharts() const {
-    return {ChartNomBoy, ChartNomGirls, ChartNomMan49, ChartNomMan51, ChartNomWoman};
+    return {charts.ChartNomBoy, charts.ChartNomGirls, charts.ChartNomMan49, charts.ChartNomMan51,
+            charts.ChartNomWoman};
 }
 
 std::array<QWidget*, 7> TTMForm::studyCommands() const {
     return {VT, QV, Nomogram, NomS, PrintNomogram, ZoomReset, SaveFileData};
+}
+
+std::array<QLineEdit*, 8> TTMForm::indexEdits() const {
+    return {Twait, TQmax, FlowTime, Ttotal, Qave, Qmax, VQmax, Vml};
 }
 
 std::array<QWidget*, 2> TTMForm::studyNavigation() const {

@@ -87,7 +87,7 @@ void TTMForm::HIDDeviceChange() {
     // its commands on screen.
     showReaderCommands();
     // The reader that was to answer is gone (or another one took its place).
-    if (awaitingBlocks() && ReaderDevice != before) abandonTransfer();
+    if (transfer_.awaitingBlocks() && ReaderDevice != before) abandonTransfer();
     reportUnclaimedReader();
 }
 
@@ -126,7 +126,7 @@ void TTMForm::reportUnclaimedReader() {
 
 void TTMForm::Click_code(int cod) {
     if (!ReaderDevice) return;
-    OutReport = bareCommand(cod);
+    transfer_.OutReport = bareCommand(cod);
     sendOutReport();
     Shape1->setHatched(false);
     Shape2->setHatched(true);
@@ -136,12 +136,12 @@ void TTMForm::sendOutReport() {
     // The report is 33 bytes; a device declaring shorter ones gets its length.
     const std::size_t declared = platform_.hid.outputReportLength(*ReaderDevice);
     const std::size_t length =
-        declared == 0 ? OutReport.size() : std::min(declared, OutReport.size());
+        declared == 0 ? transfer_.OutReport.size() : std::min(declared, transfer_.OutReport.size());
     const WriteResult written =
-        platform_.hid.write(*ReaderDevice, std::span(OutReport).first(length));
+        platform_.hid.write(*ReaderDevice, std::span(transfer_.OutReport).first(length));
     WriteOK = written.ok;
-    transferSent(steadyMs());
-    if (pendingCommand() != kCommandNone) {
+    transfer_.transferSent(steadyMs());
+    if (transfer_.pendingCommand() != kCommandNone) {
         TransferTimer->start();
     } else {
         TransferTimer->stop();
@@ -154,7 +154,7 @@ void TTMForm::sendOutReport() {
 
 void TTMForm::ReadDataClick() {
     for (TChartView* chart : nomogramCharts()) chart->setVisible(false);
-    ChartGraf->setVisible(false);
+    charts.ChartGraf->setVisible(false);
     for (QWidget* control : studyNavigation()) control->setEnabled(false);
     Prev->setEnabled(false);
     Fokys->setVisible(false);
@@ -170,23 +170,22 @@ void TTMForm::ReadDataClick() {
     uncheck(sexM);
     uncheck(sexF);
 
-    CurStudy = 0;
     ReceiveStudies = true;
     ReceivePassport = true;
     Click_code(kCommandRead);
     // Pressed again during a download, the read starts over from block 0.
-    ReportCount = 0;
+    transfer_.ReportCount = 0;
 }
 
 void TTMForm::HIDDeviceData(HidDevice& HidDev, std::uint8_t, const std::uint8_t* Data,
                             std::uint16_t Size) {
     // Only one reader is used: the last one enumerated.
     if (&HidDev != ReaderDevice) return;
-    const BlockArrival arrival = receiveBlock(DeviceImage, {Data, Size}, steadyMs());
+    const BlockArrival arrival = transfer_.receiveBlock(*received_, {Data, Size}, steadyMs());
     if (arrival.atRest) {
         if (arrival.warnAtRest) {
             platform_.dialogs.message(kReceiveMode, kAtRestText, MsgIcon::Warning, MbOk);
-            restWarningClosed(steadyMs());
+            transfer_.restWarningClosed(steadyMs());
             ReadData->setFocus();
         }
         return;
@@ -199,23 +198,24 @@ void TTMForm::endOfTransfer() {
     // An error in the decoding (an invalid start time) is shown; the link still
     // returns to rest and the reader goes on delivering.
     guard([this] {
-        ChartGraf->clearSeries();
-        ChartVQ->clearSeries();
+        day_->takeDownload(*received_, transfer_.ReportCount);
+        charts.ChartGraf->clearSeries();
+        charts.ChartVQ->clearSeries();
         Ur->clear();
         Mst->clear();
         Mnt->clear();
         clearIndexFields();
         LoadSteps steps;
-        steps.scan = downloadScan(ReportCount);
+        steps.scan = downloadScan(transfer_.ReportCount);
         steps.passport = ReceivePassport;
         steps.studies = ReceiveStudies;
         steps.download = true;
         showLoadedImage(steps);
     });
-    finishTransfer();
+    transfer_.finishTransfer();
     Click_code(kCommandNone);
     for (TShape* band : {Shape1, Shape2, Shape3}) band->setHatched(false);
-    ChartGraf->setVisible(true);
+    charts.ChartGraf->setVisible(true);
     DateArj->setVisible(true);
     for (QWidget* control : transferCommands()) control->setEnabled(true);
     Ur->setVisible(true);
@@ -230,7 +230,7 @@ void TTMForm::showBatteryState() {
     QFont font = Ur->font();
     font.setBold(false);
     Ur->setFont(font);
-    switch (DeviceImage[kBatteryOffset]) {
+    switch (day_->deviceImage()[kBatteryOffset]) {
         case kBatteryLow:
             Ur->setText(kBatteryLowState);
             setUrColour(kBatteryLowColour);
@@ -245,14 +245,14 @@ void TTMForm::showBatteryState() {
 }
 
 void TTMForm::TransferTimerTimer() {
-    if (transferStalled(steadyMs())) abandonTransfer();
+    if (transfer_.transferStalled(steadyMs())) abandonTransfer();
 }
 
 void TTMForm::abandonTransfer() {
-    // Blocks of the broken answer are in the image: it no longer is the day on
-    // screen, so it is not offered for saving.
-    if (ReportCount > 0) SaveFileData->setEnabled(false);
-    finishTransfer();
+    // The day keeps its image (a broken answer is never taken), but a transfer that
+    // delivered blocks replaced what the window showed: nothing is offered for saving.
+    if (transfer_.ReportCount > 0) SaveFileData->setEnabled(false);
+    transfer_.finishTransfer();
     TransferTimer->stop();
     setTransferColour(false);
     for (TShape* band : {Shape1, Shape2, Shape3}) band->setHatched(false);
@@ -288,7 +288,7 @@ void TTMForm::WriteDataSRAM() {
     std::optional<Sex> sex;
     if (sexF->isChecked()) sex = Sex::Female;
     if (sexM->isChecked()) sex = Sex::Male;
-    OutReport = passportCommand(sex, Name->text().toStdString(), StagedPassport);
+    transfer_.OutReport = passportCommand(sex, Name->text().toStdString(), StagedPassport);
     sendOutReport();
 }
 
@@ -301,7 +301,7 @@ void TTMForm::EraseDataClick() {
     if (platform_.dialogs.message(kAttention, QStringLiteral("Очистить память урофлоуметра?"),
                                   MsgIcon::Warning, MbYes | MbNo) == MbYes) {
         TimeNow->setText(platform_.clock.now().toString(QStringLiteral("HH:mm")));
-        OutReport = clockCommand(kCommandErase, textOf(TimeNow));
+        transfer_.OutReport = clockCommand(kCommandErase, textOf(TimeNow));
         sendOutReport();
         Shape1->setHatched(false);
         Shape2->setHatched(true);
@@ -327,7 +327,7 @@ void TTMForm::CalibrClick() {
 void TTMForm::WriteDataCalibr() {
     if (!ReaderDevice) return;
     TimeNow->setText(platform_.clock.now().toString(QStringLiteral("HH:mm")));
-    OutReport = clockCommand(kCommandCalibrate, textOf(TimeNow));
+    transfer_.OutReport = clockCommand(kCommandCalibrate, textOf(TimeNow));
     sendOutReport();
 }
 
