@@ -445,6 +445,7 @@ void TTMForm::buildControls() {
     setTabStops(*this);
     connectHandlers(*this);
     setUpDayReport();
+    setUpArchive();
 }
 
 void TTMForm::FormCreate() {

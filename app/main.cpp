@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTimer>
@@ -23,6 +24,7 @@
 #include "app/QtPrinter.h"
 #include "app/Translation.h"
 #include "app/Unit1.h"
+#include "archive/ArchiveAddress.h"
 #include "app/WaitExcel.h"
 #include "files/XlsxSpreadsheet.h"
 #include "reader/SimulatedUroflowmeter.h"
@@ -119,7 +121,8 @@ int main(int argc, char** argv) {
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
         *reader.layer,
         printer,
-        spreadsheet};
+        spreadsheet,
+        QFileInfo(uroflow::defaultEmbeddedFile()).absolutePath()};
 
     uroflow::TTMForm TMForm(platform);
     dialogs.setOwner(&TMForm);

@@ -52,6 +52,7 @@ void TTMForm::LoadFileNamed(const std::string& path) {
     readStudyFile(path, *loaded);
     resetViewForLoad();
     day_->loadImage(*loaded);
+    keepLater(KeepSource::File, path);
     showLoadedImage({});
 }
 

@@ -60,11 +60,18 @@ void TTMForm::NomSClick() {
         // A file that cannot be read leaves the archive held before untouched.
         auto loaded = std::make_unique<Image>();
         readStudyFile(nativePath(path), *loaded);
-        day_->takeArchive(*loaded);
-        DateArj->setVisible(true);
-        DateArj->setText(kArchiveCaption + archiveDate());
+        holdArchiveDay(*loaded);
     }
+    placeArchiveDay();
+}
 
+void TTMForm::holdArchiveDay(const Image& day) {
+    day_->takeArchive(day);
+    DateArj->setVisible(true);
+    DateArj->setText(kArchiveCaption + archiveDate());
+}
+
+void TTMForm::placeArchiveDay() {
     const std::vector<EvaluatedStudy> studies = day_->evaluateArchive();
     const std::optional<int> age = nomogramAge();
     if (!age) return;
