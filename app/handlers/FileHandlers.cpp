@@ -52,7 +52,8 @@ void TTMForm::LoadFileNamed(const std::string& path) {
     readStudyFile(path, *loaded);
     resetViewForLoad();
     day_->loadImage(*loaded);
-    keepLater(KeepSource::File, path);
+    // The archive records where the day came from as text.
+    keepLater(KeepSource::File, QFile::decodeName(QByteArray::fromStdString(path)));
     showLoadedImage({});
 }
 
