@@ -13,18 +13,19 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${UROFLOW_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# CPack indents the lines after the first itself and turns an empty line into " .".
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "uroflowmetry: download, show and evaluate a day of voidings
- The desktop program of a portable uroflowmeter. A patient takes the
- uroflowmeter home for a day; every voiding is stored in its memory. The
- program downloads that memory through the uroflowmeter's USB reader, shows
- each voiding as a uroflowgram with its indices, places the day on the age
- and sex nomograms, compares it with an archived day, prints it, keeps days
- in study files and writes the day report as a PDF. Its window is in Russian.
- .
- Also holds uroflow-report (a study file as JSON, CSV or an Excel workbook),
- uroflow-archive (the patient archive from the command line) and the udev
- rule that lets the user at the computer open the reader.")
+The desktop program of a portable uroflowmeter. A patient takes the
+uroflowmeter home for a day; every voiding is stored in its memory. The
+program downloads that memory through the uroflowmeter's USB reader, shows
+each voiding as a uroflowgram with its indices, places the day on the age
+and sex nomograms, compares it with an archived day, prints it, keeps days
+in study files and writes the day report as a PDF. Its window is in Russian.
+
+Also holds uroflow-report (a study file as JSON, CSV or an Excel workbook),
+uroflow-archive (the patient archive from the command line) and the udev
+rule that lets the user at the computer open the reader.")
 
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded by name, so dpkg-shlibdeps cannot see them: the window's "Arial" (Liberation Sans),
