@@ -2,8 +2,9 @@
 
 #include "app/DayReportPdf.h"
 
+#include <sys/stat.h>
+
 #include <QBuffer>
-#include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLineF>
@@ -15,10 +16,10 @@
 #include <QPen>
 #include <QPolygonF>
 #include <QRectF>
-#include <QSaveFile>
 #include <QStringList>
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <span>
 
 #include "app/LabelPlacement.h"
@@ -662,18 +663,15 @@ QByteArray dayReportPdf(const DaySheet& sheet) {
     return bytes;
 }
 
-void writeDayReportPdf(const DaySheet& sheet, const QString& path) {
+void writeDayReportPdf(const DaySheet& sheet, const std::string& path) {
     const QByteArray bytes = dayReportPdf(sheet);
-    // Qt refuses a folder by itself, without a system error to tell.
-    if (QFileInfo(path).isDir()) throw RuntimeError(fileErrorText(EISDIR, FileAccess::Write));
-    QSaveFile file(path);
-    errno = 0;
-    const bool written =
-        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!written) {
-        const int error = errno != 0 ? errno : EIO;
-        throw RuntimeError(fileErrorText(error, FileAccess::Write));
+    // A folder is no report; the write would only say "access denied".
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        throw RuntimeError(fileErrorText(EISDIR, FileAccess::Write));
     }
+    writeWholeFile(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                   static_cast<std::size_t>(bytes.size())));
 }
 
 }  // namespace uroflow

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <string>
 
 #include "files/DaySheet.h"
 
@@ -12,8 +13,8 @@ namespace uroflow {
 // header and carries the next voidings' rows and curves.
 QByteArray dayReportPdf(const DaySheet& sheet);
 
-// Writes the document to `path`, replacing a file there only by a complete one.
-// Throws RuntimeError with the file layer's text when it cannot be written.
-void writeDayReportPdf(const DaySheet& sheet, const QString& path);
+// Writes the document to `path` (the name's bytes), replacing a file there only by a
+// complete one. Throws RuntimeError with the file layer's text when it cannot be written.
+void writeDayReportPdf(const DaySheet& sheet, const std::string& path);
 
 }  // namespace uroflow

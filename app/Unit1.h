@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "app/Platform.h"
@@ -81,7 +82,7 @@ class TTMForm : public QWidget {
     void LoadFileClick();
     // Loads `path` as LoadFileClick does after a confirmed dialog (file given on
     // the command line).
-    void LoadFileNamed(const QString& path);
+    void LoadFileNamed(const std::string& path);
     // Writes the samples of the image to an Excel workbook.
     void ExportExcel(const QString& path);
     // The wait window the export shows in place of this one, made by main after it.

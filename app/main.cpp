@@ -1,21 +1,22 @@
-// Program start: the real platform, the main window and the hidden wait window.
-// `uroflow --demo` hands the window the simulated uroflowmeter, plugged in and
-// holding the demo day, in place of the USB reader; `uroflow --day-report OUT.pdf FILE`
-// writes the day report of a study file without a window.
+// Program start: the command line, then the real platform, the main window and the
+// hidden wait window. `uroflow --demo` hands the window the simulated uroflowmeter,
+// plugged in and holding the demo day, in place of the USB reader;
+// `uroflow --day-report OUT.pdf FILE` writes the day report of a study file without a window.
 
 #include <QApplication>
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QStandardPaths>
-#include <QStringList>
 #include <QTimer>
 #include <clocale>
 #include <cstdio>
 #include <memory>
 #include <span>
 
+#include "app/CommandLine.h"
 #include "app/DayReportCommand.h"
 #include "app/DemoPacer.h"
 #include "app/Platform.h"
@@ -40,9 +41,16 @@ ReaderLink usbReader() {
     return {std::make_unique<uroflow::HidapiLayer>(), nullptr};
 }
 
-// The demo day is built into the program; the memory lives as long as it runs.
+// The demo day lives in the program's data folder, beside its folder as installed (and
+// as built); the memory lives as long as the program runs.
+QString demoDayPath() {
+    return QDir::cleanPath(
+        QDir(QCoreApplication::applicationDirPath())
+            .filePath(QStringLiteral(UROFLOW_DATA_FROM_PROGRAM "/demo-day.txt")));
+}
+
 ReaderLink demoReader() {
-    QFile day(QStringLiteral(":/samples/demo-day.txt"));
+    QFile day(demoDayPath());
     if (!day.open(QIODevice::ReadOnly)) return {};
     const QByteArray bytes = day.readAll();
     if (bytes.size() != static_cast<qsizetype>(uroflow::kMemorySize)) return {};
@@ -57,8 +65,26 @@ ReaderLink demoReader() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The day report for batch work needs no window.
-    if (uroflow::isDayReportCommand(argc, argv)) return uroflow::runDayReportCommand(argc, argv);
+    using Action = uroflow::CommandLine::Action;
+    const uroflow::CommandLine command = uroflow::parseCommandLine(argc, argv);
+    switch (command.action) {
+        case Action::ShowHelp:
+            std::fputs(uroflow::commandLineHelp().toUtf8().constData(), stdout);
+            return 0;
+        case Action::ShowVersion:
+            std::printf("uroflow %s\n", UROFLOW_VERSION);
+            return 0;
+        case Action::Refuse:
+            std::fprintf(stderr, "uroflow: %s\n%s", command.error.c_str(),
+                         uroflow::kCommandLineUsage);
+            return 2;
+        case Action::DayReport:
+            // The day report for batch work needs no window.
+            return uroflow::runDayReportCommand(
+                {command.reportFile, command.studyFile, command.night}, argc, argv);
+        case Action::OpenWindow:
+            break;
+    }
 
     QApplication app(argc, argv);
     // QApplication takes the user's locale for everything; numbers written to
@@ -66,28 +92,18 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     QCoreApplication::setOrganizationName(QStringLiteral("uroflow"));
     QCoreApplication::setApplicationName(QStringLiteral("uroflow"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(UROFLOW_VERSION));
+    // The desktop names the window after the menu entry and shows its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("ru.uroflow.Uroflow"));
     if (!uroflow::installQtRussian(app)) {
         qWarning("Qt's Russian translation is missing in %s: dialog buttons stay English",
                  qPrintable(QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
     }
 
-    bool demo = false;
-    QString studyFile;
-    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
-        if (argument == QStringLiteral("--demo")) {
-            demo = true;
-        } else if (argument.startsWith(QStringLiteral("--")) || !studyFile.isEmpty()) {
-            std::fprintf(stderr,
-                         "usage: uroflow [--demo] [study file]\n"
-                         "       uroflow --day-report OUT.pdf [--night HH:MM-HH:MM] FILE\n");
-            return 2;
-        } else {
-            studyFile = argument;
-        }
-    }
-    ReaderLink reader = demo ? demoReader() : usbReader();
+    ReaderLink reader = command.demo ? demoReader() : usbReader();
     if (!reader.layer) {
-        std::fprintf(stderr, "uroflow: the demo day is missing from the program\n");
+        std::fprintf(stderr, "uroflow: the demo day is missing or damaged: %s\n",
+                     QFile::encodeName(demoDayPath()).constData());
         return 1;
     }
 
@@ -114,10 +130,10 @@ int main(int argc, char** argv) {
     TMForm.useWaitWindow(FormWaitExcel);
     TMForm.show();
 
-    if (!studyFile.isEmpty()) {
+    if (!command.studyFile.empty()) {
         // Loaded once the window is on the screen, so an error box has its owner.
-        QTimer::singleShot(0, &TMForm, [&TMForm, studyFile] {
-            TMForm.guard([&TMForm, studyFile] { TMForm.LoadFileNamed(studyFile); });
+        QTimer::singleShot(0, &TMForm, [&TMForm, &command] {
+            TMForm.guard([&TMForm, &command] { TMForm.LoadFileNamed(command.studyFile); });
         });
     }
 

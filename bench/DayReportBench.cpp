@@ -111,7 +111,8 @@ void BM_DemoDayPdfToFile(benchmark::State& state) {
     const QString path = QDir(folder.path()).filePath(QStringLiteral("day.pdf"));
     for (auto _ : state) {
         const DayReport report = buildDayReport(*device);
-        writeDayReportPdf(buildDaySheet(report, report.passport, "Петров П.П."), path);
+        writeDayReportPdf(buildDaySheet(report, report.passport, "Петров П.П."),
+                          QFile::encodeName(path).toStdString());
     }
 }
 BENCHMARK(BM_DemoDayPdfToFile)->Unit(benchmark::kMillisecond);

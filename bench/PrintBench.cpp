@@ -49,7 +49,7 @@ void BM_PrintWindowToPdf(benchmark::State& state) {
                             folder.path(), reader, printer, spreadsheet, folder.path()};
     auto form = std::make_unique<TTMForm>(platform);
     form->show();
-    form->LoadFileNamed(day);
+    form->LoadFileNamed(QFile::encodeName(day).toStdString());
     form->NomogramClick();  // the demo passport: a man of 64
     QApplication::processEvents();
 

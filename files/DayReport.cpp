@@ -24,6 +24,7 @@ constexpr int kJsonIndent = 2;  // one value a line, so a moved number is a one-
 constexpr char kUsage[] =
     "usage: uroflow-report [--csv] [--night HH:MM-HH:MM] FILE\n"
     "       uroflow-report --xlsx OUT.xlsx FILE\n"
+    "       uroflow-report --help | --version\n"
     "Prints the studies of a study file and the day's summary as one JSON object, or the\n"
     "studies as CSV with --csv; --night sets the summary's night (23:00-07:00). With\n"
     "--xlsx writes the raw samples to the Excel workbook OUT.xlsx instead.\n";

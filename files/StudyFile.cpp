@@ -107,10 +107,10 @@ void readStudyFile(const std::string& path, Image& device) {
 
 namespace {
 
-void writeImage(const Descriptor& file, const Image& device) {
+void writeAll(const Descriptor& file, std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
-    while (done < kMemorySize) {
-        const ssize_t put = ::write(file.get(), device.data() + done, kMemorySize - done);
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(file.get(), bytes.data() + done, bytes.size() - done);
         if (put < 0) {
             if (errno == EINTR) continue;
             fail(errno, FileAccess::Write);
@@ -130,12 +130,13 @@ std::string realTarget(const std::string& path) {
     return resolved ? std::string(resolved.get()) : path;
 }
 
-// Replaces an existing day only once the new image is complete and on disk beside it, so
-// a full disk or a failing medium never leaves the earlier file cut short. The new file
-// gets the old one's owner and permission bits. Returns false when no such file can be
-// made (a folder the user may not write, an owner only root may give): then the day is
-// overwritten in place.
-bool replaceBySibling(const std::string& target, const struct stat& existing, const Image& device) {
+// Replaces an existing file only once the new contents are complete and on disk beside
+// it, so a full disk or a failing medium never leaves the earlier file cut short. The new
+// file gets the old one's owner and permission bits. Returns false when no such file can
+// be made (a folder the user may not write, an owner only root may give): then the file
+// is overwritten in place.
+bool replaceBySibling(const std::string& target, const struct stat& existing,
+                      std::span<const std::uint8_t> bytes) {
     // A file the user may not write stays protected: the in-place write reports it.
     if (::access(target.c_str(), W_OK) != 0) return false;
     // Other names of the same file see the new day only when it is written in place.
@@ -153,7 +154,7 @@ bool replaceBySibling(const std::string& target, const struct stat& existing, co
         return false;
     }
     try {
-        writeImage(file, device);
+        writeAll(file, bytes);
         if (::fsync(file.get()) != 0 || file.close() != 0) fail(errno, FileAccess::Write);
         if (::rename(sibling.c_str(), target.c_str()) != 0) fail(errno, FileAccess::Write);
     } catch (...) {
@@ -163,10 +164,10 @@ bool replaceBySibling(const std::string& target, const struct stat& existing, co
     return true;
 }
 
-// Overwrites the file's first 65,536 bytes without truncating it first, so an existing
-// day keeps its blocks and a full disk cannot leave it half written; a longer file is
-// cut to the image only once the image is in. Creates the file when there is none.
-void writeInPlace(const std::string& target, const Image& device) {
+// Overwrites the file's first bytes without truncating it first, so an existing file
+// keeps its blocks and a full disk cannot leave it half written; a longer file is cut
+// to the new contents only once they are in. Creates the file when there is none.
+void writeInPlace(const std::string& target, std::span<const std::uint8_t> bytes) {
     // Non-blocking, so a FIFO put there meanwhile fails instead of waiting for a reader.
     Descriptor file(::open(target.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666));
     if (!file.valid()) fail(errno, FileAccess::Write);
@@ -176,9 +177,9 @@ void writeInPlace(const std::string& target, const Image& device) {
     if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
         fail(errno, FileAccess::Write);
     }
-    writeImage(file, device);
-    if (S_ISREG(info.st_mode) && info.st_size > static_cast<off_t>(kMemorySize) &&
-        ::ftruncate(file.get(), kMemorySize) != 0) {
+    writeAll(file, bytes);
+    const auto size = static_cast<off_t>(bytes.size());
+    if (S_ISREG(info.st_mode) && info.st_size > size && ::ftruncate(file.get(), size) != 0) {
         fail(errno, FileAccess::Write);
     }
     if (file.close() != 0) fail(errno, FileAccess::Write);
@@ -187,6 +188,10 @@ void writeInPlace(const std::string& target, const Image& device) {
 }  // namespace
 
 void writeStudyFile(const std::string& path, const Image& device) {
+    writeWholeFile(path, std::span(device.data(), kMemorySize));
+}
+
+void writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
     const std::string target = realTarget(path);
     struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0) {
@@ -194,9 +199,9 @@ void writeStudyFile(const std::string& path, const Image& device) {
         if (S_ISFIFO(existing.st_mode) || S_ISSOCK(existing.st_mode)) {
             fail(EACCES, FileAccess::Write);
         }
-        if (S_ISREG(existing.st_mode) && replaceBySibling(target, existing, device)) return;
+        if (S_ISREG(existing.st_mode) && replaceBySibling(target, existing, bytes)) return;
     }
-    writeInPlace(target, device);
+    writeInPlace(target, bytes);
 }
 
 }  // namespace uroflow

@@ -1,6 +1,8 @@
 #pragma once
 // The study file: the 65,536 bytes of the device memory, raw, nothing else.
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "study/Image.h"
@@ -27,5 +29,10 @@ void readStudyFile(const std::string& path, Image& device);
 // permission bits, or, where none can be made, overwritten in place without being
 // truncated first. A FIFO or a socket is refused with "File access denied".
 void writeStudyFile(const std::string& path, const Image& device);
+
+// Creates or replaces the file with `bytes`, as a study file is written (the same
+// guarantees and texts); for the other whole files the program writes, such as the
+// day report. `path` is the name's bytes as the system takes them.
+void writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace uroflow

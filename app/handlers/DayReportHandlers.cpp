@@ -15,6 +15,7 @@
 
 #include "app/DayReportPdf.h"
 #include "app/Dialogs.h"
+#include "app/FileDialogs.h"
 #include "app/Settings.h"
 #include "app/Shape.h"
 #include "app/Unit1.h"
@@ -146,7 +147,7 @@ void TTMForm::DayReportClick() {
                 {static_cast<int>(j) + 1, archive[j].volume, archive[j].qmax});
         sheet.archiveDate = utf8(archiveDate());
     }
-    writeDayReportPdf(sheet, chosen);
+    writeDayReportPdf(sheet, nativePath(chosen));
 }
 
 }  // namespace uroflow

@@ -42,17 +42,18 @@ void TTMForm::LoadFileClick() {
     const QString path = platform_.dialogs.openFileName(kOpenDialog1);
     // Cancelled: the day, its include flags and the view stay as they were.
     if (path.isEmpty()) return;
-    LoadFileNamed(path);
+    LoadFileNamed(nativePath(path));
 }
 
-void TTMForm::LoadFileNamed(const QString& path) {
+void TTMForm::LoadFileNamed(const std::string& path) {
     // Read before anything changes: a file that cannot be read leaves the day on
     // screen, and everything that works on it, as it was.
     auto loaded = std::make_unique<Image>();
-    readStudyFile(nativePath(path), *loaded);
+    readStudyFile(path, *loaded);
     resetViewForLoad();
     day_->loadImage(*loaded);
-    keepLater(KeepSource::File, path);
+    // The archive records where the day came from as text.
+    keepLater(KeepSource::File, QFile::decodeName(QByteArray::fromStdString(path)));
     showLoadedImage({});
 }
 

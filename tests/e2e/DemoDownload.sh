@@ -48,11 +48,12 @@ xvfb=$!
 wait_for 30 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(cat "$work/display")"
 
-# The program in a folder of its own, so its rdp.ini is ours to check; the dialogs open
-# in the folder it is started from.
-mkdir -p "$work/bin" "$work/days" "$work/home" "$work/runtime"
+# The program in a folder of its own, so its rdp.ini is ours to check, with its demo day
+# where an installed program has it; the dialogs open in the folder it is started from.
+mkdir -p "$work/bin" "$work/share/uroflow" "$work/days" "$work/home" "$work/runtime"
 chmod 700 "$work/runtime"
 cp "$program" "$work/bin/uroflow"
+cp "$demo_day" "$work/share/uroflow/demo-day.txt"
 export QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1 HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
        XDG_RUNTIME_DIR="$work/runtime"
 (cd "$work/days" && exec "$work/bin/uroflow" --demo) >"$work/uroflow.log" 2>&1 &

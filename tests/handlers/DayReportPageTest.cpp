@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
@@ -29,7 +30,8 @@ class DayReportPage : public ::testing::Test {
     QString write(const DayReport& report, const Passport& shown, const std::string& doctor = "",
                   const NightWindow& night = {}) {
         const QString path = QDir(folder_.path()).filePath(QStringLiteral("day.pdf"));
-        writeDayReportPdf(buildDaySheet(report, shown, doctor, night), path);
+        writeDayReportPdf(buildDaySheet(report, shown, doctor, night),
+                          QFile::encodeName(path).toStdString());
         return path;
     }
     QString write(const DayReport& report) { return write(report, report.passport); }

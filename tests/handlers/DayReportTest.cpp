@@ -1,6 +1,11 @@
 // The day report as a PDF: its pages and texts read back with poppler's tools, the
 // window's command, and the batch command line.
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -11,13 +16,19 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/DayReportPdf.h"
 #include "app/Shape.h"
 #include "charts/ChartSetup.h"
 #include "files/DayReport.h"
 #include "files/DaySheet.h"
+#include "files/StudyFile.h"
 #include "study/IndexTexts.h"
 #include "tests/handlers/HandlerFixture.h"
 #include "tests/handlers/PdfText.h"
@@ -49,7 +60,8 @@ TEST_F(DayReportTest, DemoDayOnOnePageWithTheWindowsTexts) {
     const auto device = std::make_unique<Image>(buildDemoDay());
     const DayReport report = buildDayReport(*device);
     const QString path = target(QStringLiteral("demo.pdf"));
-    writeDayReportPdf(buildDaySheet(report, report.passport, "Петров П.П."), path);
+    writeDayReportPdf(buildDaySheet(report, report.passport, "Петров П.П."),
+                      QFile::encodeName(path).toStdString());
 
     ASSERT_EQ(pdfPages(path), 1);
     EXPECT_EQ(pdfPictures(path), 0);
@@ -76,7 +88,7 @@ TEST_F(DayReportTest, WithoutSexTheNomogramPlaceSaysSo) {
     Passport shown = report.passport;
     shown.sex.reset();
     const QString path = target(QStringLiteral("nosex.pdf"));
-    writeDayReportPdf(buildDaySheet(report, shown, ""), path);
+    writeDayReportPdf(buildDaySheet(report, shown, ""), QFile::encodeName(path).toStdString());
     const QString page = pdfText(path, 1).simplified();
     EXPECT_TRUE(page.contains(QStringLiteral("Номограмма не выбрана: не указан пол пациента")));
     EXPECT_FALSE(page.contains(QStringLiteral("Компьютерная оценка")));
@@ -87,7 +99,8 @@ TEST_F(DayReportTest, ElevenVoidingsTakeTwoPagesEachWithTheHeader) {
     const DayReport report = buildDayReport(*device);
     ASSERT_EQ(report.studies.size(), 11u);
     const QString path = target(QStringLiteral("eleven.pdf"));
-    writeDayReportPdf(buildDaySheet(report, report.passport, ""), path);
+    writeDayReportPdf(buildDaySheet(report, report.passport, ""),
+                      QFile::encodeName(path).toStdString());
 
     ASSERT_EQ(pdfPages(path), 2);
     const QString first = pdfText(path, 1);
@@ -197,10 +210,13 @@ TEST_F(DayReportTest, CommandLineWritesTheReportOrSaysWhyNot) {
          1,
          QStringLiteral("uroflow: ") + target(QStringLiteral("no/x.pdf")) +
              QStringLiteral(": Path not found\n")},
-        {{QStringLiteral("--day-report"), out}, 2, QStringLiteral("usage: uroflow --day-report")},
+        {{QStringLiteral("--day-report"), out},
+         2,
+         QStringLiteral("uroflow: --day-report needs the study file FILE\nusage: uroflow ")},
         {{QStringLiteral("--day-report"), out, QStringLiteral("--night"), QStringLiteral("7"), day},
          2,
-         QStringLiteral("usage: uroflow --day-report")},
+         QStringLiteral("uroflow: the night must be given as HH:MM-HH:MM with two different "
+                        "times, not '7'\nusage: uroflow ")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -220,6 +236,67 @@ TEST_F(DayReportTest, CommandLineWritesTheReportOrSaysWhyNot) {
             EXPECT_FALSE(QFile::exists(out));
         }
     }
+}
+
+// Exit code and standard error of the program run with exactly these argument bytes
+// (QProcess would pass its arguments through a UTF-8 conversion).
+struct ProgramRun {
+    int code = -1;
+    std::string error;
+};
+ProgramRun runWithBytes(const std::vector<std::string>& args, const std::string& errorFile) {
+    std::vector<std::string> all{UROFLOW_PROGRAM};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : all) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    pid_t child = 0;
+    ProgramRun run;
+    if (::posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        if (::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+            run.code = WEXITSTATUS(status);
+        }
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    std::ifstream error(errorFile);
+    run.error.assign(std::istreambuf_iterator<char>(error), {});
+    return run;
+}
+
+// Names that are no valid UTF-8 are read and written under exactly those names.
+TEST_F(DayReportTest, CommandLineTakesFileNamesAsBytes) {
+    const std::string folder = QFile::encodeName(fake.userConfigDir.path()).toStdString() + "/";
+    const std::string day = folder + "bad\xff day.txt";
+    const std::string out = folder + "out\xfe.pdf";
+    const std::string errors = folder + "errors.txt";
+    writeStudyFile(day, *std::make_unique<Image>(buildDemoDay()));
+
+    ProgramRun run = runWithBytes({"--day-report", out, day}, errors);
+    EXPECT_EQ(run.code, 0) << run.error;
+    std::ifstream written(out, std::ios::binary);
+    std::string start(4, '\0');
+    written.read(start.data(), 4);
+    EXPECT_EQ(start, "%PDF");
+    // Nothing written under another name (Qt's own listing leaves such names out).
+    std::vector<std::filesystem::path> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path());
+    }
+    EXPECT_EQ(names.size(), 3u);
+
+    // A missing one is named with its own bytes.
+    const std::string missing = folder + "none\xff.txt";
+    run = runWithBytes({"--day-report", out, missing}, errors);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.error.find("uroflow: " + missing + ": File not found\n"), std::string::npos)
+        << run.error;
+    // Qt's temporary folder could not remove what it cannot name.
+    for (const auto& name : names) std::filesystem::remove(name);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QTextEdit>
 #include <QXYSeries>
+#include <cstdio>
+#include <string>
 
 #include "charts/ChartView.h"
 #include "tests/handlers/HandlerFixture.h"
@@ -52,10 +54,20 @@ TEST_F(FileHandlers, LoadShowsPassportCountAndFirstStudy) {
 
 TEST_F(FileHandlers, LoadFileNamedLoadsWithoutDialog) {
     const QString path = writeDay(*threeStudyDay());
-    form->guard([&] { form->LoadFileNamed(path); });
+    form->guard([&] { form->LoadFileNamed(QFile::encodeName(path).toStdString()); });
     EXPECT_TRUE(fake.dialogs.openSpecs.empty());
     EXPECT_EQ(form->Mnt->toPlainText(), "3");
     EXPECT_EQ(form->Tstart->text(), "08:30:00");
+}
+
+// The command line hands over a name's bytes; one that is no valid UTF-8 loads too.
+TEST_F(FileHandlers, LoadFileNamedTakesTheNamesBytes) {
+    const QString written = writeDay(*threeStudyDay());
+    const std::string path = QFile::encodeName(written).toStdString() + "\xff";
+    ASSERT_EQ(std::rename(QFile::encodeName(written).constData(), path.c_str()), 0);
+    form->guard([&] { form->LoadFileNamed(path); });
+    EXPECT_TRUE(fake.dialogs.errors.isEmpty()) << fake.dialogs.errors.join(' ').toStdString();
+    EXPECT_EQ(form->Mnt->toPlainText(), "3");
 }
 
 TEST_F(FileHandlers, SavedFileIsTheImageByteForByte) {

@@ -1,6 +1,7 @@
 # Runs one command-line tool as a user does and checks what it did. Run as
 #   cmake -DTOOL=<program> [-DARGS=a|b] [-DINPUT=<file>] -DEXIT_CODE=<n>
-#         [-DEXPECTED=<file>] [-DSTDERR=<regex>] [-DSTDOUT_TO=<file>] -P RunTool.cmake
+#         [-DEXPECTED=<file>] [-DSTDERR=<regex>] [-DSTDOUT=<regex>] [-DSTDOUT_TO=<file>]
+#         -P RunTool.cmake
 # INPUT is the data file, given last; EXPECTED must equal the standard output byte for byte
 # (a difference is shown as a diff); STDOUT_TO sends the output to a file such as /dev/full.
 
@@ -40,6 +41,12 @@ if(NOT code STREQUAL EXIT_CODE)
 endif()
 if(DEFINED STDERR AND NOT stderr MATCHES "${STDERR}")
     string(APPEND failures "\n  standard error does not match \"${STDERR}\"")
+endif()
+if(DEFINED STDOUT)
+    file(READ "${output_file}" stdout)
+    if(NOT stdout MATCHES "${STDOUT}")
+        string(APPEND failures "\n  standard output does not match \"${STDOUT}\":\n${stdout}")
+    endif()
 endif()
 if(DEFINED EXPECTED)
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${output_file}" "${EXPECTED}"
