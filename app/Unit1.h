@@ -100,8 +100,9 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     // Reader link: discovery, download and the commands to the uroflowmeter.
     void HIDDeviceChange();
     bool HIDEnumerate(HidDevice& HidDev, int Idx);
+    // `ReadNumber`: the report's place among those read from the reader.
     void HIDDeviceData(HidDevice& HidDev, std::uint8_t ReportID, const std::uint8_t* Data,
-                       std::uint16_t Size);
+                       std::uint16_t Size, std::uint64_t ReadNumber);
     void Click_code(int cod);
     void ReadDataClick();
     void WriteDataClick();
@@ -294,6 +295,10 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     void sendOutReport();
     void endOfTransfer();
     void abandonTransfer();
+    // The transfer commands while an answer arrives (running) and at rest.
+    void setTransferRunning(bool running);
+    // The day on screen is no longer the image's: its commands go off.
+    void withdrawDay();
     void showReaderCommands();
     void reportUnclaimedReader();
     void setTransferColour(bool transfer);

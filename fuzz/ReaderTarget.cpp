@@ -32,6 +32,8 @@ constexpr int kArtefactThreshold = 10;
 // Reports one input may hand over: a full download and a flood past the image, so
 // every input stays quick.
 constexpr int kMaxReports = 3 * kMaxTransferBlocks;
+// A report handed over the moment it was read.
+constexpr std::uint64_t kReadJustNow = ~std::uint64_t{0};
 constexpr std::int32_t kDownloadBlocks = kMemorySize / kBlockLength + 1;  // and the end block
 
 std::u16string u16(std::span<const std::uint8_t> bytes) {
@@ -51,9 +53,8 @@ class Link {
         device_->fill(0);
         *expected_ = *device_;
         sim_.setEvents({[this] { deviceChange(); },
-                        [this](HidDevice&, std::uint8_t, std::span<const std::uint8_t> data) {
-                            report(data);
-                        }});
+                        [this](HidDevice&, std::uint8_t, std::span<const std::uint8_t> data,
+                               std::uint64_t readNumber) { report(data, readNumber); }});
         sim_.plug();
     }
 
@@ -95,7 +96,8 @@ class Link {
                 break;
             }
             case ReaderOp::RawReport:
-                if (deliverable()) report(in.bytes(in.byte() % 70));
+                // Read just now: never part of an earlier command's time.
+                if (deliverable()) report(in.bytes(in.byte() % 70), kReadJustNow);
                 undisturbed_ = false;
                 break;
             case ReaderOp::Unplug:
@@ -162,13 +164,18 @@ class Link {
         return bareCommand(code);
     }
 
-    // Click_code: nothing without a reader; the report is pending whether or not the
-    // write succeeds.
+    // Click_code: nothing without a reader; a report the reader did not take leaves
+    // nothing pending.
     bool send(const OutputReport& report) {
         if (reader_ == nullptr) return false;
         transfer_.OutReport = report;
-        const bool written = sim_.write(*reader_, report).ok;
-        transfer_.transferSent(nowMs_);
+        const WriteResult result = sim_.write(*reader_, report);
+        const bool written = result.ok;
+        if (written) {
+            transfer_.transferSent(nowMs_, result.reportsRead);
+        } else {
+            transfer_.finishTransfer();
+        }
         // What an undisturbed answer to this command must leave in the image.
         undisturbed_ = written && (report[1] == kCommandRead || report[1] == kCommandPassport);
         if (undisturbed_) answer_.assign(sim_.memory().begin(), sim_.memory().end());
@@ -189,11 +196,16 @@ class Link {
     }
 
     // HIDDeviceData: one input report's data bytes.
-    void report(std::span<const std::uint8_t> data) {
+    void report(std::span<const std::uint8_t> data, std::uint64_t readNumber) {
         ++reports_;
         const std::int32_t count = transfer_.ReportCount;
         const bool pending = transfer_.pendingCommand() != kCommandNone;
-        const BlockArrival arrival = transfer_.receiveBlock(*device_, data, nowMs_);
+        const BlockArrival arrival = transfer_.receiveBlock(*device_, data, nowMs_, readNumber);
+        if (arrival.stale) {
+            // Read before the last command left: nothing of it lands anywhere.
+            FUZZ_REQUIRE(transfer_.ReportCount == count && !arrival.atRest);
+            return;
+        }
 
         FUZZ_REQUIRE(arrival.atRest == !pending);
         FUZZ_REQUIRE(arrival.endOfTransfer == (pending && isEndOfTransfer(data)));

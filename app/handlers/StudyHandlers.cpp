@@ -69,8 +69,8 @@ void TTMForm::Graf_byteArray(int npr) {
         setMemoText(Mst, QString::number(CurStudy + 1));
         for (QWidget* control : studyCommands()) control->setEnabled(true);
         for (QWidget* control : studyNavigation()) control->setEnabled(true);
-        for (QWidget* control : transferCommands()) control->setEnabled(true);
-        ReadData->setEnabled(true);
+        // A study drawn while an answer arrives leaves the answer's commands off.
+        if (!awaitingBlocks()) setTransferRunning(false);
         ChartGraf->setVisible(true);
         Fokys->setVisible(true);
         Ur->setVisible(true);
