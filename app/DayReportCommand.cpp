@@ -15,6 +15,7 @@
 #include "app/Settings.h"
 #include "files/DayReport.h"
 #include "files/DaySheet.h"
+#include "files/ExportTarget.h"
 #include "files/StudyFile.h"
 #include "study/Passport.h"
 #include "study/RuntimeError.h"
@@ -82,6 +83,13 @@ int runDayReportCommand(int argc, char** argv) {
         return 2;
     }
     auto device = std::make_unique<Image>();
+    try {
+        refuseOutputOverInput(QFile::encodeName(request->out).toStdString(),
+                              QFile::encodeName(request->file).toStdString());
+    } catch (const RuntimeError& error) {
+        fail(request->out, error.what());
+        return 1;
+    }
     try {
         readStudyFile(QFile::encodeName(request->file).toStdString(), *device);
     } catch (const RuntimeError& error) {

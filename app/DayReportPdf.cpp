@@ -1,7 +1,7 @@
 #include "app/DayReportPdf.h"
 
 #include <QBuffer>
-#include <QFileInfo>
+#include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -12,14 +12,12 @@
 #include <QPen>
 #include <QPolygonF>
 #include <QRectF>
-#include <QSaveFile>
 #include <algorithm>
-#include <cerrno>
 #include <span>
 
 #include "charts/ChartSetup.h"
 #include "charts/NomogramBackground.h"
-#include "files/StudyFile.h"
+#include "files/ExportTarget.h"
 #include "nomogram/NomogramCurves.h"
 #include "study/RuntimeError.h"
 
@@ -90,7 +88,8 @@ std::vector<QString> rowTexts(const SheetRow& row) {
 class ReportPainter {
   public:
     explicit ReportPainter(QPdfWriter& writer) : painter_(&writer) {
-        if (!painter_.isActive()) throw RuntimeError("Cannot start the PDF document");
+        if (!painter_.isActive())
+            throw RuntimeError("Отчет не создан: не удалось начать документ PDF.");
         painter_.setRenderHint(QPainter::Antialiasing);
     }
 
@@ -398,16 +397,9 @@ QByteArray dayReportPdf(const DaySheet& sheet) {
 
 void writeDayReportPdf(const DaySheet& sheet, const QString& path) {
     const QByteArray bytes = dayReportPdf(sheet);
-    // Qt refuses a folder by itself, without a system error to tell.
-    if (QFileInfo(path).isDir()) throw RuntimeError(fileErrorText(EISDIR, FileAccess::Write));
-    QSaveFile file(path);
-    errno = 0;
-    const bool written =
-        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!written) {
-        const int error = errno != 0 ? errno : EIO;
-        throw RuntimeError(fileErrorText(error, FileAccess::Write));
-    }
+    replaceWithExport(QFile::encodeName(path).toStdString(),
+                      std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                static_cast<std::size_t>(bytes.size())));
 }
 
 }  // namespace uroflow

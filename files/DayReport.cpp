@@ -7,6 +7,7 @@
 
 #include "files/DaySummary.h"
 #include "files/ExcelExport.h"
+#include "files/ExportTarget.h"
 #include "files/StudyFile.h"
 #include "files/XlsxSpreadsheet.h"
 #include "nomogram/DayEvaluation.h"
@@ -336,6 +337,11 @@ int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::o
     std::string failing = path;
     std::string text;
     try {
+        if (xlsx) {
+            failing = *xlsx;
+            refuseOutputOverInput(*xlsx, path);
+            failing = path;
+        }
         readStudyFile(path, *device);
         if (xlsx) {
             failing = *xlsx;

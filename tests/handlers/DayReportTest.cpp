@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <cerrno>
 #include <memory>
 
 #include "app/DayReportPdf.h"
@@ -20,6 +21,7 @@
 #include "charts/ChartSetup.h"
 #include "files/DayReport.h"
 #include "files/DaySheet.h"
+#include "files/ExportTarget.h"
 #include "study/IndexTexts.h"
 #include "tests/handlers/HandlerFixture.h"
 #include "tools/demo/DemoDay.h"
@@ -56,6 +58,11 @@ int pdfPictures(const QString& path) {
                                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
                                 .size() -
                             2);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString text(const std::string& utf8) {
@@ -168,8 +175,10 @@ TEST_F(DayReportTest, WindowCommandFollowsSaveFileDataAndWritesTheDayOnScreen) {
     const struct {
         QString path;
         QString error;
-    } failures[] = {{target(QStringLiteral("missing/day.pdf")), QStringLiteral("Path not found")},
-                    {target(QStringLiteral("taken.pdf")), QStringLiteral("File access denied")}};
+    } failures[] = {
+        {target(QStringLiteral("missing/day.pdf")),
+         QString::fromStdString(exportSaveErrorText(ENOENT))},
+        {target(QStringLiteral("taken.pdf")), QString::fromStdString(exportSaveErrorText(EISDIR))}};
     ASSERT_TRUE(QDir(fake.userConfigDir.path()).mkdir(QStringLiteral("taken.pdf")));
     for (const auto& failure : failures) {
         fake.dialogs.errors.clear();
@@ -210,6 +219,9 @@ TEST_F(DayReportTest, ShortcutAndBottomBarMenu) {
 // The program itself, as a batch script runs it.
 TEST_F(DayReportTest, CommandLineWritesTheReportOrSaysWhyNot) {
     const QString day = writeDay(*std::make_unique<Image>(buildDemoDay()));
+    const QByteArray dayBytes = readAll(day);
+    const QString dayLink = target(QStringLiteral("link.pdf"));
+    ASSERT_TRUE(QFile::link(day, dayLink));
     const QString out = target(QStringLiteral("batch.pdf"));
     const struct {
         QStringList args;
@@ -227,8 +239,17 @@ TEST_F(DayReportTest, CommandLineWritesTheReportOrSaysWhyNot) {
              QStringLiteral(": File not found\n")},
         {{QStringLiteral("--day-report"), target(QStringLiteral("no/x.pdf")), day},
          1,
-         QStringLiteral("uroflow: ") + target(QStringLiteral("no/x.pdf")) +
-             QStringLiteral(": Path not found\n")},
+         QStringLiteral("uroflow: ") + target(QStringLiteral("no/x.pdf")) + QStringLiteral(": ") +
+             QString::fromStdString(exportSaveErrorText(ENOENT))},
+        // The study itself, by its name or through a link, is never the output.
+        {{QStringLiteral("--day-report"), day, day},
+         1,
+         QStringLiteral("uroflow: ") + day +
+             QStringLiteral(": Файл не сохранен: это файл исследования")},
+        {{QStringLiteral("--day-report"), dayLink, day},
+         1,
+         QStringLiteral("uroflow: ") + dayLink +
+             QStringLiteral(": Файл не сохранен: это файл исследования")},
         {{QStringLiteral("--day-report"), out}, 2, QStringLiteral("usage: uroflow --day-report")},
         {{QStringLiteral("--day-report"), out, QStringLiteral("--night"), QStringLiteral("7"), day},
          2,
@@ -251,6 +272,7 @@ TEST_F(DayReportTest, CommandLineWritesTheReportOrSaysWhyNot) {
             EXPECT_TRUE(error.contains(c.error)) << error.toStdString();
             EXPECT_FALSE(QFile::exists(out));
         }
+        EXPECT_EQ(readAll(day), dayBytes);
     }
 }
 
