@@ -40,6 +40,7 @@ class QColor;
 
 namespace uroflow {
 
+struct FileDialogSpec;
 class TChartView;
 class TFormWaitExcel;
 class TShape;
@@ -81,6 +82,8 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     void LoadFileNamed(const QString& path);
     // Writes the samples of the image to an Excel workbook.
     void ExportExcel(const QString& path);
+    // Ctrl+E: the save dialog of "В файл" with the workbook type chosen.
+    void ExcelExportClick();
     // The wait window the export shows in place of this one, made by main after it.
     void useWaitWindow(TFormWaitExcel& waitWindow);
 
@@ -219,6 +222,14 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     // exactly when SaveFileData is.
     QAction* DayReportAction = nullptr;
     QMenu* BottomBarMenu = nullptr;
+    // The keys of the buttons (PgUp, PgDn, Ctrl+O, Ctrl+S, Ctrl+P) and Ctrl+E, usable
+    // exactly while their button is.
+    QAction* PrevAction = nullptr;
+    QAction* NextAction = nullptr;
+    QAction* LoadFileAction = nullptr;
+    QAction* SaveFileAction = nullptr;
+    QAction* PrintAction = nullptr;
+    QAction* ExcelAction = nullptr;
 
     // ---- Window-wide state ----
     Image DeviceImage{};
@@ -269,6 +280,10 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
 
     void buildControls();
     void setUpDayReport();
+    // The keys and their entries in the bottom bar's menu.
+    void setUpShortcuts();
+    // "В файл" with the dialog given: a study file or a workbook, by the name chosen.
+    void saveDay(const FileDialogSpec& dialog);
     QRect bottomBar() const;
     void showDecodeResult(const DecodeResult& result);
     void clearIndexFields();
