@@ -86,6 +86,18 @@ QLineEdit* makeReadOnlyEdit(QWidget* parent, QRect place, const char* hint = "")
     return edit;
 }
 
+// A line edit keeps this much of its contents free on both sides. The value fields were
+// laid out for their text alone, so those pixels go back to the text.
+constexpr int kLineEditInnerMargin = 2;
+
+// A value field whose longest text fills its width: shown whole, and a text longer than
+// that still shows its beginning (setText would scroll to its end).
+void fitValueText(QLineEdit* field) {
+    field->setTextMargins(-kLineEditInnerMargin, 0, -kLineEditInnerMargin, 0);
+    QObject::connect(field, &QLineEdit::textChanged, field,
+                     [field] { field->setCursorPosition(0); });
+}
+
 // Buttons other than the Tab stops are reached with the mouse only.
 QPushButton* makeButton(QWidget* parent, const char* caption, QRect place, const char* hint) {
     auto* button = new QPushButton(text(caption), parent);
@@ -155,6 +167,9 @@ void buildShapes(TTMForm& form) {
     }
 }
 
+// Between a value field and its unit.
+constexpr int kUnitGap = 3;
+
 void buildIndexColumn(TTMForm& form) {
     const QFont captionFont = fontOf("Arial", 12, true);
     const QFont plainFont = fontOf("Arial", 12);
@@ -204,8 +219,9 @@ void buildIndexColumn(TTMForm& form) {
         setTextColour(caption, Qt::blue);
         form.*index.caption = caption;
 
+        // "1035/1039" takes 76 px in Arial 12, so the volume field is that wide.
         const QRect valuePlace =
-            volume ? QRect(34, index.top, 65, 20) : QRect(32, index.top, 45, 20);
+            volume ? QRect(32, index.top, 76, 20) : QRect(32, index.top, 45, 20);
         QLineEdit* value = makeReadOnlyEdit(
             &form, valuePlace,
             volume ? "Динамический/статический обьем выделенной мочи или эффективный обьем "
@@ -213,10 +229,11 @@ void buildIndexColumn(TTMForm& form) {
                    : index.hint);
         value->setFrame(false);
         value->setFont(plainFont);
+        fitValueText(value);
         setTextColour(value, Qt::black);
         form.*index.value = value;
 
-        const int unitLeft = volume ? 108 : 80;
+        const int unitLeft = valuePlace.right() + 1 + kUnitGap;
         QLabel* unitLabel = makeLabel(&form, index.unit, {unitLeft, index.top, 135 - unitLeft, 20});
         unitLabel->setFont(plainFont);
         setTextColour(unitLabel, Qt::blue);
@@ -319,6 +336,7 @@ void buildBottomBar(TTMForm& form) {
         makeButton(&form, "Удаление", {733, 568, 73, 25}, "Стирание данных в памяти урофлоуметра");
     form.Ur = makeReadOnlyEdit(&form, {811, 570, 65, 21}, "Заряд батареи");
     form.Ur->setFont(bold);
+    fitValueText(form.Ur);
     form.LabelUro = makeLabel(&form, "Урофлоуметр \"Квартон-64К\"", {784, 574, 149, 13});
     form.ReadData =
         makeButton(&form, "Загрузка", {883, 568, 73, 25}, "Чтение данных из урофлоуметра");

@@ -23,6 +23,7 @@
 #include "study/Decoder.h"
 #include "study/Image.h"
 #include "study/StudyScan.h"
+#include "tools/demo/DemoDay.h"
 
 namespace uroflow {
 namespace {
@@ -116,6 +117,32 @@ void BM_Decode(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Decode)->Unit(benchmark::kMillisecond);
+
+// Every study of the demo day decoded once, as the window redraws them in turn: ordinary
+// voidings of a few hundred samples, where buffers sized for the longest study would
+// cost more than the walk.
+void BM_DecodeDemoDay(benchmark::State& state) {
+    const auto device = std::make_unique<Image>(buildDemoDay());
+    auto scanned = std::make_unique<Image>();
+    StudyStartTable starts{};
+    std::uint16_t count = 0;
+    scanStudies(*device, *scanned, starts, count, kFileScanLastOffset, false);
+    const std::int32_t k = calibrationCoefficient(*device);
+    auto work = std::make_unique<Image>();
+    std::size_t points = 0;
+    for (auto _ : state) {
+        points = 0;
+        for (std::uint16_t i = 0; i < count; ++i) {
+            *work = *scanned;
+            const DecodeResult result = decodeStudy(*work, {starts[i], 10, count, k});
+            points += result.flowTime.size();
+        }
+        benchmark::DoNotOptimize(points);
+    }
+    state.counters["studies"] = count;
+    state.counters["points"] = static_cast<double>(points);
+}
+BENCHMARK(BM_DecodeDemoDay)->Unit(benchmark::kMicrosecond);
 
 // The nomogram evaluation of a full memory (no unwritten word: the one study runs to
 // the end of the 64 KiB), from the scanned image as the window starts it.

@@ -27,6 +27,11 @@ namespace {
 constexpr double kFootPadding = 3;  // text to dashed frame
 constexpr double kFootGap = 4;      // frame to the chart's bottom edge
 
+// What Qt Charts adds around each axis label: 4 px of padding on both sides, a text margin
+// of 0.5 px on both sides, and a pixel for rounding. It cuts a label down to "..." when its
+// share of the axis (the axis' length over the number of labels) is less than that.
+constexpr double kLabelRoom = 2 * 4 + 2 * 0.5 + 1;
+
 // Room the chart leaves around its plot before it is laid out for the first time.
 constexpr int kUnlaidWidth = 110;
 constexpr int kUnlaidHeight = 130;
@@ -230,9 +235,9 @@ void TChartView::spaceLabels(QValueAxis* axis, double min, double max) {
     if (plot.isEmpty()) plot = QRectF(0, 0, width() - kUnlaidWidth, height() - kUnlaidHeight);
     const QFontMetricsF metrics(axis->labelsFont());
     const double widest = std::max({std::abs(min), std::abs(max), 10.0});
-    const double labelSize = horizontal
-                                 ? metrics.horizontalAdvance(QString::number(qRound(widest))) + 8
-                                 : metrics.height() + 2;
+    const double labelSize =
+        kLabelRoom + (horizontal ? metrics.horizontalAdvance(QString::number(qRound(widest)))
+                                 : metrics.lineSpacing());
     AxisLayout layout;
     layout.span = max - min;
     layout.increment = it->increment;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "files/DaySummary.h"
 #include "files/ExcelExport.h"
@@ -19,6 +20,10 @@ namespace uroflow {
 
 namespace {
 
+using Json = nlohmann::ordered_json;
+
+constexpr int kJsonIndent = 2;  // one value a line, so a moved number is a one-line diff
+
 constexpr int kArtefactThreshold = 10;  // what the window's hidden threshold field holds
 constexpr char kUsage[] =
     "usage: uroflow-report [--csv] [--night HH:MM-HH:MM] FILE\n"
@@ -27,35 +32,31 @@ constexpr char kUsage[] =
     "studies as CSV with --csv; --night sets the summary's night (23:00-07:00). With\n"
     "--xlsx writes the raw samples to the Excel workbook OUT.xlsx instead.\n";
 
-// Shortest text that reads back as the same double; JSON has no NaN or infinity.
+// Shortest text that reads back as the same double, for the CSV.
 std::string number(double value) {
-    if (!std::isfinite(value)) return "null";
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
 }
 
-std::string jsonString(const std::string& text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            out += "\\u00";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xF];
-        } else {
-            out += c;
-        }
+// JSON has no NaN or infinity: they are null. A whole value is written as an integer
+// ("17", not "17.0"), as the shortest text of the double reads.
+Json jsonNumber(double value) {
+    if (!std::isfinite(value)) return nullptr;
+    constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
+    const bool negativeZero = value == 0 && std::signbit(value);
+    if (value == std::trunc(value) && std::fabs(value) < kExactIntegers && !negativeZero) {
+        return static_cast<std::int64_t>(value);
     }
-    return out + "\"";
+    return value;
 }
 
-std::string optionalJsonString(const std::optional<std::string>& text) {
-    return text ? jsonString(*text) : "null";
+Json jsonNumber(const std::optional<double>& value) {
+    return value ? jsonNumber(*value) : Json(nullptr);
+}
+
+Json jsonText(const std::optional<std::string>& text) {
+    return text ? Json(*text) : Json(nullptr);
 }
 
 std::string csvString(const std::string& text) {
@@ -123,21 +124,21 @@ NomogramReport evaluateNomogram(const Image& scanned, std::uint16_t studyCount,
     return report;
 }
 
-std::string nomogramJson(const NomogramReport& nomogram) {
-    std::string out = "\"nomogram\":{\"chart\":" +
-                      (nomogram.chart ? jsonString(nomogramChartName(*nomogram.chart)) : "null") +
-                      ",\"studies\":[";
+Json nomogramJson(const NomogramReport& nomogram) {
+    Json studies = Json::array();
     for (std::size_t i = 0; i < nomogram.studies.size(); ++i) {
         const NomogramStudyReport& study = nomogram.studies[i];
-        const NomogramFields fields = nomogramFields(nomogram, i);
-        out += i == 0 ? "\n" : ",\n";
-        out += "{\"number\":" + std::to_string(study.number) +
-               ",\"volume\":" + number(study.volume) + ",\"qmax\":" + number(study.qmax) +
-               ",\"included\":" + (study.included ? "true" : "false") +
-               ",\"zone\":" + optionalJsonString(fields.zone) + "}";
+        studies.push_back({{"number", study.number},
+                           {"volume", jsonNumber(study.volume)},
+                           {"qmax", jsonNumber(study.qmax)},
+                           {"included", study.included},
+                           {"zone", jsonText(nomogramFields(nomogram, i).zone)}});
     }
-    out += "],\"error\":" + optionalJsonString(nomogram.error) + "}";
-    return out;
+    const std::optional<std::string> chart =
+        nomogram.chart ? std::optional(nomogramChartName(*nomogram.chart)) : std::nullopt;
+    return {{"chart", jsonText(chart)},
+            {"studies", std::move(studies)},
+            {"error", jsonText(nomogram.error)}};
 }
 
 std::vector<Field> indexFields(const std::optional<StudyIndices>& indices) {
@@ -160,41 +161,31 @@ std::vector<TextField> textFields(const IndexTexts& t) {
             {"Qave", t.qave},   {"Qmax", t.qmax},   {"VQmax", t.vqmax},       {"Vml", t.vml}};
 }
 
-std::string studyJson(const StudyReport& study) {
-    std::string out = "{\"number\":" + std::to_string(study.number) +
-                      ",\"offset\":" + std::to_string(study.offset) +
-                      ",\"start\":" + optionalJsonString(study.start);
-    for (const Field& field : indexFields(study.indices)) {
-        out += ",\"" + std::string(field.name) + "\":";
-        out += field.value ? number(*field.value) : "null";
-    }
-    out += ",\"text\":{";
-    bool first = true;
+Json studyJson(const StudyReport& study) {
+    Json out = {
+        {"number", study.number}, {"offset", study.offset}, {"start", jsonText(study.start)}};
+    for (const Field& field : indexFields(study.indices)) out[field.name] = jsonNumber(field.value);
+    Json& texts = out["text"] = Json::object();
     for (const TextField& field : textFields(reportTexts(study.indices))) {
-        if (!first) out += ',';
-        first = false;
-        out += "\"" + std::string(field.name) + "\":" + jsonString(field.text);
+        texts[field.name] = field.text;
     }
-    out += "},\"error\":" + optionalJsonString(study.error) + "}";
+    out["error"] = jsonText(study.error);
     return out;
 }
 
-std::string optionalNumber(const std::optional<double>& value) {
-    return value ? number(*value) : "null";
-}
-
-std::string summaryJson(const DaySummary& summary) {
-    return "{\"voidings\":" + std::to_string(summary.counted) +
-           ",\"total\":" + number(summary.total) +
-           ",\"largest\":" + optionalNumber(summary.largest) +
-           ",\"qmax_mean\":" + optionalNumber(summary.qmaxMean) +
-           ",\"qmax_highest\":" + optionalNumber(summary.qmaxHighest) +
-           ",\"night\":{\"from\":" + jsonString(clockText(summary.window.from)) +
-           ",\"to\":" + jsonString(clockText(summary.window.to)) +
-           ",\"voidings\":" + std::to_string(summary.nightVoidings) +
-           ",\"volume\":" + number(summary.nocturnalVolume) +
-           ",\"npi\":" + optionalNumber(summary.npi) +
-           "},\"reason\":" + optionalJsonString(summary.notSummed) + "}";
+Json summaryJson(const DaySummary& summary) {
+    return {{"voidings", summary.counted},
+            {"total", jsonNumber(summary.total)},
+            {"largest", jsonNumber(summary.largest)},
+            {"qmax_mean", jsonNumber(summary.qmaxMean)},
+            {"qmax_highest", jsonNumber(summary.qmaxHighest)},
+            {"night",
+             {{"from", clockText(summary.window.from)},
+              {"to", clockText(summary.window.to)},
+              {"voidings", summary.nightVoidings},
+              {"volume", jsonNumber(summary.nocturnalVolume)},
+              {"npi", jsonNumber(summary.npi)}}},
+            {"reason", jsonText(summary.notSummed)}};
 }
 
 }  // namespace
@@ -241,20 +232,17 @@ DayReport buildDayReport(const Image& device) {
 
 std::string dayReportJson(const DayReport& report, const NightWindow& night) {
     const Passport& p = report.passport;
-    std::string out = "{\"passport\":{\"sex\":" + jsonString(sexText(p.sex)) +
-                      ",\"name\":" + jsonString(p.name) + ",\"age\":" + jsonString(p.age) +
-                      ",\"date\":" + jsonString(p.date) + "},\n";
-    out += "\"battery\":" + jsonString(report.battery) + ",\n";
-    out += "\"calibration\":{\"coefficient\":" + std::to_string(report.calibrCoef) +
-           ",\"valid\":" + (report.calibrationValid ? "true" : "false") + "},\n";
-    out += "\"studies\":[";
-    for (std::size_t i = 0; i < report.studies.size(); ++i) {
-        out += i == 0 ? "\n" : ",\n";
-        out += studyJson(report.studies[i]);
-    }
-    out += "],\n" + nomogramJson(report.nomogram) + ",\n";
-    out += "\"summary\":" + summaryJson(summarizeDay(report, night)) + "}\n";
-    return out;
+    Json studies = Json::array();
+    for (const StudyReport& study : report.studies) studies.push_back(studyJson(study));
+    const Json document = {
+        {"passport", {{"sex", sexText(p.sex)}, {"name", p.name}, {"age", p.age}, {"date", p.date}}},
+        {"battery", report.battery},
+        {"calibration", {{"coefficient", report.calibrCoef}, {"valid", report.calibrationValid}}},
+        {"studies", std::move(studies)},
+        {"nomogram", nomogramJson(report.nomogram)},
+        {"summary", summaryJson(summarizeDay(report, night))}};
+    // A byte that is no UTF-8 in a text becomes U+FFFD instead of failing the report.
+    return document.dump(kJsonIndent, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 std::string dayReportCsv(const DayReport& report) {

@@ -39,8 +39,6 @@ constexpr int kSmoothingFrom = 16;
 constexpr double kWaitVolume = 4000;
 // Every seventh sample goes onto the flow/volume curve.
 constexpr int kDecimation = 7;
-// CumVolume is indexed by k, which ends at most at kMaxWordSteps.
-constexpr std::size_t kCumVolumeSize = kMaxWordSteps + 1;
 // Share of the volume that ends the flow time.
 constexpr double kFlowEndShare = 0.95;
 
@@ -48,6 +46,39 @@ std::string twoDigits(int value) {
     std::string text = std::to_string(value);
     if (value < 10) text.insert(text.begin(), '0');
     return text;
+}
+
+// What ends the walk ahead of the next sample at p: unwritten memory 16 bytes on (0), an
+// end word 16 or 17 bytes on (its distance), or nothing (-1).
+inline int lookAhead(const Image& image, std::uint16_t p) {
+    // The 4 bytes from p + 16 lie inside the image for any 16-bit p (its spare tail is
+    // there for this), so they are read without word()'s bounds test.
+    static_assert(kMemorySize + 16 + 4 <= kImageSize);
+    const std::uint8_t* const ahead = image.data() + p + 16;
+    const auto wordAt = [ahead](int i) { return ahead[i] << 8 | ahead[i + 1]; };
+    if (wordAt(0) == kUnwrittenWord) return 0;
+    if (wordAt(0) == kEndWord) return 16;
+    if (wordAt(1) == kEndWord) return 17;
+    return -1;
+}
+
+// The steps the walk from `start` takes, as the walk below counts them but without its
+// patches (an artefact cut that clears a later start word lengthens the walk). The curves
+// are sized by it: a voiding of 400 samples needs 6 KiB, the longest study 512 KiB.
+std::uint32_t expectedSteps(const Image& work, std::uint16_t start) {
+    std::uint16_t p = start;
+    int markers = 0;
+    for (std::uint32_t step = 0; step < kMaxWordSteps; ++step) {
+        if (word(work, p) == kStartWord) {
+            p += 2;
+            ++markers;
+        } else if (markers == 2) {
+            return step;
+        }
+        p += 2;
+        if (lookAhead(work, p) >= 0) return step + 1;
+    }
+    return kMaxWordSteps;
 }
 
 // What the walk over one study gathers; volumes raw unless named otherwise.
@@ -59,7 +90,9 @@ struct WalkTotals {
     double flowMax = 0;         // largest smoothed sample
     double volumeAtQmaxMl = 0;  // this sample's volume included
     std::optional<double> volumeStaticMl;
-    std::vector<double> cumVolume = std::vector<double>(kCumVolumeSize, 0.0);  // after sample k
+    // The running volume after sample k, as far as the walk got; steps that were no
+    // sample (a start word) hold 0. Sized to the study, not to the longest one.
+    std::vector<double> cumVolume;
 };
 
 // The word walk: from the start word at params.curStudyStart, two bytes a step, over
@@ -70,8 +103,10 @@ class WordWalk {
   public:
     WordWalk(Image& work, const DecodeParams& params, DecodeResult& result)
         : work_(work), params_(params), result_(result), p_(params.curStudyStart) {
-        result_.flowTime.reserve(kMaxWordSteps);
-        result_.flowVolume.reserve(kMaxWordSteps / kDecimation + 1);
+        const std::size_t steps = expectedSteps(work, params.curStudyStart);
+        result_.flowTime.reserve(steps);
+        result_.flowVolume.reserve(steps / kDecimation + 1);
+        totals_.cumVolume.reserve(steps + 1);
     }
 
     // False when an invalid start time stopped the walk (result.error says which).
@@ -141,7 +176,9 @@ class WordWalk {
             timeShown_ = true;
         }
         totals_.volumeTotal += word(work_, p_);
-        totals_.cumVolume[totals_.k] = totals_.volumeTotal;
+        // Steps without a sample (a start word) hold 0.
+        if (totals_.cumVolume.size() < totals_.k) totals_.cumVolume.resize(totals_.k, 0.0);
+        totals_.cumVolume.push_back(totals_.volumeTotal);
         if (totals_.volumeTotal < kWaitVolume) ++totals_.waitCount;
         if (f > totals_.flowMax) {
             totals_.flowMax = f;
@@ -161,15 +198,12 @@ class WordWalk {
     // Ends the walk on unwritten memory or an end word 16 (or 17) bytes ahead of the next
     // sample; an end word yields the static reading after it.
     bool endAhead() {
-        if (word(work_, p_ + 16) == kUnwrittenWord) return true;
-        for (const int distance : {16, 17}) {
-            if (word(work_, p_ + distance) == kEndWord) {
-                totals_.volumeStaticMl =
-                    staticReadingToMl(word(work_, p_ + distance + 2), params_.calibrCoef);
-                return true;
-            }
+        const int distance = lookAhead(work_, p_);
+        if (distance > 0) {
+            totals_.volumeStaticMl =
+                staticReadingToMl(word(work_, p_ + distance + 2), params_.calibrCoef);
         }
-        return false;
+        return distance >= 0;
     }
 
     Image& work_;
@@ -186,8 +220,8 @@ class WordWalk {
 // The 95 % point: the first sample from the end of the wait whose running volume
 // exceeds 95 % of the total; 0 when there is none.
 std::uint16_t point95(const WalkTotals& walk) {
-    const std::size_t lastIndex = std::min<std::size_t>(walk.k, kCumVolumeSize - 1);
-    for (std::size_t i = walk.waitCount; i <= lastIndex; ++i) {
+    // Steps after the last sample hold no volume, so they can never be the point.
+    for (std::size_t i = walk.waitCount; i < walk.cumVolume.size(); ++i) {
         if (walk.cumVolume[i] > kFlowEndShare * walk.volumeTotal) {
             return static_cast<std::uint16_t>(i);
         }

@@ -5,18 +5,23 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTextEdit>
+#include <vector>
 
 #include "app/Shape.h"
 #include "app/Unit1.h"
-#include "charts/ChartView.h"
 #include "app/WaitExcel.h"
+#include "charts/ChartView.h"
 #include "tests/support/FakePlatform.h"
 
 namespace uroflow::test {
@@ -162,6 +167,59 @@ TEST_F(WindowLayout, NomogramCoversTheLeftColumnButNotTheBottomBarOrArchiveCapti
     }
     EXPECT_EQ(window.childAt(window.Next->geometry().center()), window.Next);
     EXPECT_TRUE(inside(window.DateArj, window.childAt(window.DateArj->geometry().center())));
+}
+
+// Room a line edit leaves its text: the style's contents rect less the text margins and
+// the edit's own 2 px on both sides.
+int textRoom(const QLineEdit* field) {
+    QStyleOptionFrame option;
+    option.initFrom(field);
+    option.rect = field->contentsRect();
+    option.lineWidth = field->hasFrame() ? field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth,
+                                                                       &option, field)
+                                         : 0;
+    const QRect contents =
+        field->style()->subElementRect(QStyle::SE_LineEditContents, &option, field);
+    return contents.marginsRemoved(field->textMargins()).width() - 2 * 2;
+}
+
+// The longest texts the fields show: 4 significant digits with at most one decimal
+// (Arial's digits are all equally wide), and both battery states.
+TEST_F(WindowLayout, EveryIndexTextFitsItsField) {
+    for (const QLineEdit* field : {window.Vml, window.Ur}) {
+        const QString family = QFontInfo(field->font()).family();
+        EXPECT_TRUE(family == "Liberation Sans" || family == "Arimo" || family == "Arial")
+            << family.toStdString() << " has no Arial metrics";
+    }
+    struct Field {
+        QLineEdit* field;
+        std::vector<const char*> texts;
+    };
+    const std::vector<const char*> times = {"999,9", "4096"};
+    const Field fields[] = {
+        {window.Twait, times},
+        {window.TQmax, times},
+        {window.FlowTime, times},
+        {window.Ttotal, times},
+        {window.Qave, {"99,9"}},
+        {window.Qmax, {"99,9"}},
+        {window.VQmax, {"9999"}},
+        {window.Vml, {"1035/1039", "9999/9999"}},
+        {window.Ur, {"Uбат > 2,7В", "Uбат < 2,7В"}},
+    };
+    for (const Field& f : fields) {
+        const QFontMetrics metrics(f.field->font());
+        for (const char* text : f.texts) {
+            EXPECT_LE(metrics.horizontalAdvance(QString::fromUtf8(text)), textRoom(f.field))
+                << text;
+        }
+    }
+    // The volume field ends before its unit "мл".
+    EXPECT_LT(window.Vml->geometry().right(), window.unitLabels.back()->geometry().left());
+
+    // A text longer than any index still shows its beginning.
+    window.Vml->setText(QStringLiteral("67108864/67108865"));
+    EXPECT_EQ(window.Vml->cursorPosition(), 0);
 }
 
 TEST(Shape, HatchSwitchesBetweenSolidAndCrossOnWindowColour) {

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QChart>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QLineSeries>
 #include <QTest>
 #include <QValueAxis>
@@ -186,6 +188,45 @@ TEST_F(ChartZoomTest, LabelsKeepApartAtEveryZoom) {
     v.ChartNomBoy->chart()->zoomIn(
         QRectF(v.ChartNomBoy->chart()->plotArea().topLeft(), QSizeF(80, 80)));
     EXPECT_EQ(volume->tickInterval(), 10);
+}
+
+// How many axis labels Qt Charts had to cut short for want of room ("..."), as drawn now.
+int cutLabels(TChartView* view) {
+    QApplication::processEvents();  // the chart lays its axes out on a posted event
+    int cut = 0;
+    for (QGraphicsItem* item : view->scene()->items()) {
+        const auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+        if (!text || !text->isVisible()) continue;
+        const QString shown = text->toPlainText();
+        if (shown.contains(QStringLiteral("...")) || shown.contains(QChar(0x2026))) {
+            ++cut;
+        }
+    }
+    return cut;
+}
+
+// Zoomed to any height or width, the labels are thinned before they would be cut (the
+// flow labels of ChartGraf all read "..." at a zoom to four fifths of its height).
+TEST_F(ChartZoomTest, ZoomedLabelsAreNeverCutShort) {
+    QList<QPointF> flow;
+    for (int k = 0; k < 400; ++k) flow.append({k / 8.0, 10.0 + k % 20});
+    v.ChartGraf->fillSeries(flow);
+    // The uroflowgrams and the two nomogram flow increments (2 and 5 ml/s).
+    for (TChartView* view : {v.ChartGraf, v.ChartVQ, v.ChartNomWoman, v.ChartNomGirls}) {
+        SCOPED_TRACE(view->chart()->title().toStdString());
+        EXPECT_EQ(cutLabels(view), 0);
+        // Taller and wider strips: each axis in turn at many spans.
+        for (const double share : {0.9, 0.8, 0.6, 0.4, 0.2}) {
+            for (const bool tall : {true, false}) {
+                const QRectF plot = view->chart()->plotArea();
+                view->chart()->zoomIn(QRectF(plot.left(), plot.top(),
+                                             plot.width() * (tall ? 0.5 : share),
+                                             plot.height() * (tall ? share : 0.5)));
+                EXPECT_EQ(cutLabels(view), 0) << (tall ? "height " : "width ") << share;
+                view->resetZoom();
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <cerrno>
+#include <cmath>
 #include <memory>
 #include <sstream>
 #include <streambuf>
@@ -198,6 +199,32 @@ TEST(DayReport, DecodingErrorsAndOddPassportsStayValidJson) {
     EXPECT_EQ(csvFields(rows[2]).back(), "\"'25:07' is not a valid time\"");
 }
 
+TEST(DayReport, JsonNumbersKeepTheirShortestTextAndOddBytesDoNotStopTheReport) {
+    DayReport report;
+    report.passport.name = "Ив\xff";  // a byte that is no UTF-8
+    StudyReport study;
+    study.number = 1;
+    study.indices = StudyIndices{.twait = 17,
+                                 .tqmax = -0.0,
+                                 .flowTime = std::nan(""),
+                                 .ttotal = 1e300,
+                                 .qave = 0.1,
+                                 .qmax = -2.5,
+                                 .vqmax = 123456789012,
+                                 .volume = 0,
+                                 .volumeStatic = std::nullopt};
+    report.studies.push_back(study);
+
+    const std::string json = dayReportJson(report);
+    for (const char* expected :
+         {"\"T1\": 17,", "\"T2\": -0.0,", "\"T3\": null,", "\"T4\": 1e+300,", "\"Q1\": 0.1,",
+          "\"Q2\": -2.5,", "\"V1\": 123456789012,", "\"V2\": 0,", "\"V2static\": null,"}) {
+        EXPECT_NE(json.find(expected), std::string::npos) << expected;
+    }
+    const QJsonObject parsed = parseJson(json);
+    EXPECT_EQ(text(parsed["passport"]["name"]), "Ив\uFFFD");
+}
+
 TEST(DayReport, CommandLineExitCodes) {
     test::TempFolder folder;
     const std::string good = folder.file("day.txt");
@@ -212,7 +239,7 @@ TEST(DayReport, CommandLineExitCodes) {
         std::string err;  // start of stderr
     };
     const Case cases[] = {
-        {{good}, 0, "{\"passport\"", ""},
+        {{good}, 0, "{\n  \"passport\"", ""},
         {{"--csv", good}, 0, "number;offset;start;T1", ""},
         {{shortFile}, 1, "", "uroflow-report: " + shortFile + ": Read beyond end of file\n"},
         {{folder.file("none.txt")},

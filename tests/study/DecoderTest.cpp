@@ -407,6 +407,24 @@ TEST(Decoder, DecodingFromTheScanIsRepeatableAndLeavesTheScanAlone) {
     EXPECT_FALSE(*scanned.work == before);
 }
 
+TEST(Decoder, StudyLongerThanATypicalVoidingKeepsEverySampleAndIts95PercentPoint) {
+    // 3,000 samples of 1,000 raw (sample 2 cleared by the scan): the running volume after
+    // sample i is 1,000 x (i - 1), so the first to exceed 95 % of 2,999,000 is sample 2,851.
+    constexpr std::size_t kSamples = 3000;
+    ImageBuilder builder;
+    builder.calibration(kK).addDecodedStudy(99, 8, 0, std::vector<std::uint16_t>(kSamples, 1000),
+                                            0);
+    const DecodeResult r = decodeFirst(builder);
+    ASSERT_TRUE(r.indices);
+    EXPECT_EQ(r.flowTime.size(), kSamples);
+    EXPECT_EQ(r.flowVolume.size(), kSamples / 7);
+    EXPECT_EQ(r.waitCount, 4);
+    EXPECT_EQ(r.index95, 2851);
+    ASSERT_TRUE(r.indices->qave);
+    EXPECT_DOUBLE_EQ(r.indices->flowTime, (2851 - 4) / 8.0);
+    EXPECT_DOUBLE_EQ(r.indices->volume, 2999000 / 4000.0);
+}
+
 TEST(Decoder, LongestStudyUsesEveryWordStep) {
     // One study filling the whole memory: the walk runs all steps, wraps around and
     // indexes the cumulative volume up to its last entry. (Its speed is measured by
