@@ -134,7 +134,7 @@ class Link {
                 const auto bytes = in.bytes(kBlockLength);
                 std::copy(bytes.begin(), bytes.end(), block.begin());
                 undisturbed_ = false;
-                for (int i = 0; i < copies && deliverable(); ++i) report(block);
+                for (int i = 0; i < copies && deliverable(); ++i) report(block, kReadJustNow);
                 break;
             }
             case ReaderOp::Count:
