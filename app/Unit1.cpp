@@ -267,7 +267,7 @@ void buildNavigation(TTMForm& form) {
 }
 
 void buildCharts(TTMForm& form) {
-    static_cast<ChartViews&>(form) = createChartViews(&form);
+    form.charts = createChartViews(&form);
     for (TChartView* view : form.allCharts()) {
         // A graphics view's viewport takes Tab focus of its own.
         view->setFocusPolicy(Qt::NoFocus);
@@ -454,12 +454,12 @@ void TTMForm::FormCreate() {
     const QDateTime now = platform_.clock.now();
     TimeNow->setText(now.toString(QStringLiteral("HH:mm")));
     DataStart->setText(now.toString(QStringLiteral("dd.MM.yy")));
-    Npor->setText(QStringLiteral("10"));
+    Npor->setText(QString::number(kDefaultArtefactThreshold));
 
     Name->setMaxLength(20);
     Old->setMaxLength(3);
 
-    for (TChartView* chart : allCharts()) chart->setVisible(chart == ChartGraf);
+    for (TChartView* chart : allCharts()) chart->setVisible(chart == charts.ChartGraf);
 
     Calibr->hide();
     Edit_Calibr->hide();
@@ -469,8 +469,6 @@ void TTMForm::FormCreate() {
     Prev->setEnabled(false);
     LabelUro->hide();
     DateArj->hide();
-
-    NomInclude.fill(true);
 }
 
 void TTMForm::FormDestroy() {
@@ -493,16 +491,21 @@ void TTMForm::guard(const std::function<void()>& handler) {
 }
 
 std::array<TChartView*, 7> TTMForm::allCharts() const {
-    return {ChartGraf,     ChartVQ,       ChartNomWoman, ChartNomMan51,
-            ChartNomMan49, ChartNomGirls, ChartNomBoy};
+    return {charts.ChartGraf,     charts.ChartVQ,       charts.ChartNomWoman, charts.ChartNomMan51,
+            charts.ChartNomMan49, charts.ChartNomGirls, charts.ChartNomBoy};
 }
 
 std::array<TChartView*, 5> TTMForm::nomogramCharts() const {
-    return {ChartNomBoy, ChartNomGirls, ChartNomMan49, ChartNomMan51, ChartNomWoman};
+    return {charts.ChartNomBoy, charts.ChartNomGirls, charts.ChartNomMan49, charts.ChartNomMan51,
+            charts.ChartNomWoman};
 }
 
 std::array<QWidget*, 7> TTMForm::studyCommands() const {
     return {VT, QV, Nomogram, NomS, PrintNomogram, ZoomReset, SaveFileData};
+}
+
+std::array<QLineEdit*, 8> TTMForm::indexEdits() const {
+    return {Twait, TQmax, FlowTime, Ttotal, Qave, Qmax, VQmax, Vml};
 }
 
 std::array<QWidget*, 2> TTMForm::studyNavigation() const {

@@ -8,13 +8,14 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
 
 #include "app/Platform.h"
 #include "charts/ChartSetup.h"
-#include "nomogram/DayEvaluation.h"
+#include "day/Day.h"
 #include "nomogram/NomogramCurves.h"
 #include "reader/HidLayer.h"
 #include "reader/Protocol.h"
@@ -45,10 +46,8 @@ class TChartView;
 class TFormWaitExcel;
 class TShape;
 
-// The chart views and their series (ChartGraf, Series1, ChartNomWoman...) are
-// declared once, in ChartViews, and are members of the window through it; so is
-// the receiving side of the reader link (OutReport, ReportCount), in Transfer.
-class TTMForm : public QWidget, public ChartViews, public Transfer {
+// The window shows one Day: a handler reads controls, calls the day, writes controls.
+class TTMForm : public QWidget {
     Q_OBJECT
 
   public:
@@ -131,6 +130,8 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     std::array<TChartView*, 5> nomogramCharts() const;
     // The commands that need a day on screen: enabled by drawing and loading.
     std::array<QWidget*, 7> studyCommands() const;
+    // The index fields, in the order of kIndexFields.
+    std::array<QLineEdit*, 8> indexEdits() const;
     // Stepping through the day.
     std::array<QWidget*, 2> studyNavigation() const;
     // The commands that start a transfer or replace the day: off while one runs.
@@ -192,7 +193,9 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     QCheckBox* EnNom = nullptr;
     QPushButton* Next = nullptr;
 
-    // Chart area: the views come from ChartViews; the archive caption lies on them.
+    // Chart area: the seven views and their series (ChartGraf, Series1, ChartNomWoman...),
+    // declared once in ChartViews; the archive caption lies on them.
+    ChartViews charts;
     QLineEdit* DateArj = nullptr;
 
     // Bottom bar.
@@ -232,10 +235,6 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     QAction* ExcelAction = nullptr;
 
     // ---- Window-wide state ----
-    Image DeviceImage{};
-    // The image as the last scan left it; every drawing starts from a copy of it.
-    Image ScannedImage{};
-    Image WorkImage{};
     HidDevice* ReaderDevice = nullptr;  // the claimed reader, none until found
     bool ReaderFound = false;
     bool WriteOK = false;
@@ -243,23 +242,11 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     PassportStage StagedPassport{};
     bool ReceiveStudies = false;
     bool ReceivePassport = false;
-    std::uint16_t CurStudy = 0;
-    std::uint16_t CurStudyStart = kStudyAreaStart;
-    std::uint16_t StudyCount = 0;
-    StudyStartTable StudyStarts{};
-    // One entry for every study the scan can record.
-    std::array<bool, kMaxStudies> NomInclude{};
-    std::array<double, kMaxStudies> StudyVolume{};
-    std::array<double, kMaxStudies> StudyQmax{};
-    // The archived day of the comparison, as read from its file, and its results.
-    Image ArchiveImage{};
-    std::array<double, kMaxStudies> ArchiveVolume{};
-    std::array<double, kMaxStudies> ArchiveQmax{};
-    // Results of the last drawing.
-    std::int32_t CalibrCoef = 0;
-    double VolumeTotal = 0;   // ml
-    double FlowMax = 0;       // raw units
-    double VolumeStatic = 0;  // ml
+
+    // The day shown.
+    const Day& day() const { return *day_; }
+    // The receiving side of the reader link: the report last sent, the blocks counted.
+    const Transfer& transfer() const { return transfer_; }
 
   protected:
     // Key preview: the window sees every key of its controls first.
@@ -288,7 +275,6 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     void showDecodeResult(const DecodeResult& result);
     void clearIndexFields();
     void resetViewForLoad();
-    void replaceImageFromFile(const QString& path);
     // The common end of a file load and a download: passport fields, the scan of
     // the new image, the study count, the battery state and the first study drawn.
     void showLoadedImage(const LoadSteps& steps);
@@ -301,8 +287,7 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     QString archiveDate() const;
     // Shows the chart of the patient's sex and age and adds the included studies
     // (current day yellow, an archive's black, with the archive date in their tips).
-    void placeNomogramPoints(std::span<const EvaluatedStudy> studies,
-                             const std::vector<bool>& included, int age,
+    void placeNomogramPoints(const std::vector<NomogramPoint>& points, int age,
                              const std::optional<QString>& archive);
     void showUroflowgram(bool flowTime);
 
@@ -336,6 +321,12 @@ class TTMForm : public QWidget, public ChartViews, public Transfer {
     QPointer<QWidget> previewedWidget_;
     std::uint64_t previewedTimestamp_ = 0;
     QPointer<TFormWaitExcel> waitWindow_;
+
+    std::unique_ptr<Day> day_ = std::make_unique<Day>();
+    Transfer transfer_;
+    // The blocks of the transfer under way; the day takes them when it ends, so a broken
+    // transfer leaves the day as it was.
+    std::unique_ptr<Image> received_ = std::make_unique<Image>();
 };
 
 }  // namespace uroflow

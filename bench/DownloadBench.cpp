@@ -70,8 +70,9 @@ struct Bench {
     }
 
     bool downloaded(int beepsBefore) const {
-        return beeper.beeps == beepsBefore + 1 && form->StudyCount == demoDayPlan().size() &&
-               dialogs.unexpected.isEmpty() && form->ReportCount == 0;
+        return beeper.beeps == beepsBefore + 1 &&
+               form->day().studyCount() == demoDayPlan().size() && dialogs.unexpected.isEmpty() &&
+               form->transfer().ReportCount == 0;
     }
 };
 

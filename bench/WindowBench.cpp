@@ -85,7 +85,7 @@ void BM_StepOntoLongestStudyAndPaint(benchmark::State& state) {
         state.SetIterationTime(clock.nsecsElapsed() / 1e9);
 
         state.PauseTiming();
-        samples = window.form->ChartGraf->curve().size();
+        samples = window.form->charts.ChartGraf->curve().size();
         const bool shown = samples > 32000;
         window.form->Next->click();
         window.paint();
@@ -105,7 +105,7 @@ void BM_ResetZoomOnLongestStudyAndPaint(benchmark::State& state) {
     Window window;
     window.form->Prev->click();
     window.paint();
-    TChartView* chart = window.form->ChartGraf;
+    TChartView* chart = window.form->charts.ChartGraf;
     for (auto _ : state) {
         state.PauseTiming();
         chart->chart()->zoomIn(chart->chart()->plotArea().adjusted(300, 100, -300, -100));

@@ -11,10 +11,8 @@
 #include "files/ExportTarget.h"
 #include "files/StudyFile.h"
 #include "files/XlsxSpreadsheet.h"
-#include "nomogram/DayEvaluation.h"
 #include "nomogram/NomogramChoice.h"
 #include "study/RuntimeError.h"
-#include "study/StudyScan.h"
 
 namespace uroflow {
 
@@ -24,7 +22,6 @@ using Json = nlohmann::ordered_json;
 
 constexpr int kJsonIndent = 2;  // one value a line, so a moved number is a one-line diff
 
-constexpr int kArtefactThreshold = 10;  // what the window's hidden threshold field holds
 constexpr char kUsage[] =
     "usage: uroflow-report [--csv] [--night HH:MM-HH:MM] FILE\n"
     "       uroflow-report --xlsx OUT.xlsx FILE\n"
@@ -103,18 +100,17 @@ std::optional<NomogramKind> passportNomogram(const Passport& passport) {
     }
 }
 
-NomogramReport evaluateNomogram(const Image& scanned, std::uint16_t studyCount,
-                                const Passport& passport, std::int32_t k) {
+NomogramReport evaluateNomogram(Day& day, const Passport& passport) {
     NomogramReport report;
     report.chart = passportNomogram(passport);
-    auto work = std::make_unique<Image>(scanned);
     try {
-        const std::vector<EvaluatedStudy> studies = evaluateDay(*work, k);
-        for (std::size_t i = 0; i < studies.size() && i < studyCount; ++i) {
+        const std::vector<EvaluatedStudy>& studies = day.evaluateNomogram();
+        for (std::size_t i = 0; i < studies.size(); ++i) {
             NomogramStudyReport study;
             study.number = static_cast<int>(i) + 1;
             study.volume = studies[i].volume;
             study.qmax = studies[i].qmax;
+            study.included = day.included(i);
             if (report.chart) study.zone = nomogramZone(*report.chart, study.volume, study.qmax);
             report.studies.push_back(study);
         }
@@ -200,34 +196,33 @@ IndexTexts reportTexts(const std::optional<StudyIndices>& indices) {
     return indices ? formatIndices(*indices, ",") : IndexTexts{};
 }
 
-DayReport buildDayReport(const Image& device) {
+DayReport buildDayReport(Day& day) {
     DayReport report;
-    report.passport = decodePassport(device);
-    report.battery = batteryText(device[kBatteryOffset]);
-    report.calibrCoef = calibrationCoefficient(device);
+    report.passport = day.passport();
+    report.battery = batteryText(day.deviceImage()[kBatteryOffset]);
+    report.calibrCoef = day.calibrCoef();
     report.calibrationValid = calibrationValid(report.calibrCoef);
+    report.nomogram = evaluateNomogram(day, report.passport);
 
-    auto scanned = std::make_unique<Image>();
-    StudyStartTable starts{};
-    std::uint16_t count = 0;
-    scanStudies(device, *scanned, starts, count, kFileScanLastOffset, false);
-    report.nomogram = evaluateNomogram(*scanned, count, report.passport, report.calibrCoef);
-
-    for (std::uint16_t i = 0; i < count; ++i) {
-        // Every study is decoded from the scanned image, as the window does when it
-        // draws that study right after a load.
-        DecodeResult result = decodeStudyFromScan(
-            *scanned, DecodeParams{starts[i], kArtefactThreshold, count, report.calibrCoef});
+    for (std::uint16_t i = 0; i < day.studyCount(); ++i) {
+        const DecodeResult& result = day.decode(i);
         StudyReport study;
         study.number = i + 1;
-        study.offset = starts[i];
+        study.offset = day.studyStart(i);
         study.start = result.startTime;
         study.indices = result.indices;
         study.error = result.error;
-        study.flowTime = std::move(result.flowTime);
+        study.flowTime = result.flowTime;
         report.studies.push_back(std::move(study));
     }
     return report;
+}
+
+DayReport buildDayReport(const Image& device) {
+    const auto day = std::make_unique<Day>();
+    day->loadImage(device);
+    day->scan(kFileScan);
+    return buildDayReport(*day);
 }
 
 std::string dayReportJson(const DayReport& report, const NightWindow& night) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "day/Day.h"
 #include "files/NightWindow.h"
 #include "nomogram/NomogramCurves.h"
 #include "nomogram/NomogramZone.h"
@@ -56,8 +57,10 @@ std::string batteryText(std::uint8_t batteryByte);
 // The index fields' texts with "," as the decimal separator; all empty without indices.
 IndexTexts reportTexts(const std::optional<StudyIndices>& indices);
 
-// Scans as a file load does, decodes every study from the freshly scanned image and
-// evaluates the day on the nomogram of the passport's sex and age, all included.
+// Every study of the day as it decodes, and the day on the nomogram of the passport's
+// sex and age with the day's include flags.
+DayReport buildDayReport(Day& day);
+// A study file's image loaded and scanned as a file load does, every study included.
 DayReport buildDayReport(const Image& device);
 
 // The studies and the day's summary with the given night window.

@@ -22,12 +22,11 @@
 #include "study/Decoder.h"
 #include "study/IndexTexts.h"
 #include "study/Passport.h"
+#include "study/Signal.h"
 #include "study/StudyScan.h"
 
 namespace uroflow::fuzz {
 namespace {
-
-constexpr int kArtefactThreshold = 10;  // the window's hidden threshold field
 
 struct Scan {
     std::unique_ptr<Image> image = std::make_unique<Image>();
@@ -86,7 +85,7 @@ void checkScan(const Image& device, const Scan& s, const ScanVariant& variant) {
 // One drawing as the window makes it: a fresh copy of the scanned image, decoded.
 DecodeResult draw(const Scan& s, std::uint16_t curStudyStart, std::int32_t k) {
     const DecodeResult result =
-        decodeStudyFromScan(*s.image, {curStudyStart, kArtefactThreshold, s.count, k});
+        decodeStudyFromScan(*s.image, {curStudyStart, kDefaultArtefactThreshold, s.count, k});
     FUZZ_REQUIRE(result.decoded == (s.count > 0 && k != 0));
     FUZZ_REQUIRE(result.flowTime.size() <= kMaxWordSteps);
     FUZZ_REQUIRE(result.flowVolume.size() <= result.flowTime.size() / 7 + 1);

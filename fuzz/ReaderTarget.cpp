@@ -22,13 +22,13 @@
 #include "reader/Transfer.h"
 #include "study/Decoder.h"
 #include "study/Passport.h"
+#include "study/Signal.h"
 #include "study/StudyScan.h"
 #include "tools/demo/DemoDay.h"
 
 namespace uroflow::fuzz {
 namespace {
 
-constexpr int kArtefactThreshold = 10;
 // Reports one input may hand over: a full download and a flood past the image, so
 // every input stays quick.
 constexpr int kMaxReports = 3 * kMaxTransferBlocks;
@@ -248,7 +248,7 @@ class Link {
         const ScanVariant variant = downloadScan(transfer_.ReportCount);
         scanStudies(*device_, *scanned, starts, count, variant.lastOffset, variant.clearAfterLast);
         FUZZ_REQUIRE(count <= kMaxStudies && starts[count] == 0);
-        decodeStudyFromScan(*scanned, {kStudyAreaStart, kArtefactThreshold, count,
+        decodeStudyFromScan(*scanned, {kStudyAreaStart, kDefaultArtefactThreshold, count,
                                        calibrationCoefficient(*device_)});
         transfer_.finishTransfer();
         undisturbed_ = false;

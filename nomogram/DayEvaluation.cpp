@@ -5,18 +5,13 @@
 #include <cstddef>
 
 #include "study/RuntimeError.h"
+#include "study/Signal.h"
 #include "study/Units.h"
 
 namespace uroflow {
 namespace {
 
-// The uroflowgram's smoothing over the four words before, the word and the four
-// after. The weights add up to 1.05, not 1, as the published evaluation does.
-constexpr std::array<double, 9> kSmoothing = {-0.01, 0.01, 0.09, 0.24, 0.39,
-                                              0.24,  0.09, 0.01, -0.01};
-// Smoothing from the seventh word on, raw values before; no flow in the last 16
-// bytes before the end, where the scale settles after the voiding.
-constexpr std::uint32_t kSmoothingFrom = 16;
+// No flow in the last 16 bytes before the end, where the scale settles after the voiding.
 constexpr std::uint32_t kSettlingBytes = 16;
 // The first sample lies after the start word and the hour and minute bytes.
 constexpr std::uint32_t kFirstSample = 4;
@@ -47,7 +42,8 @@ std::uint16_t wordAt(const Image& image, std::uint32_t q) {
 
 double smoothed(const Image& image, std::uint32_t p) {
     double r = 0;
-    for (std::uint32_t i = 0; i < 9; ++i) r += kSmoothing[i] * wordAt(image, p - 8 + 2 * i);
+    for (std::uint32_t i = 0; i < kSmoothingKernel.size(); ++i)
+        r += kSmoothingKernel[i] * wordAt(image, p - 8 + 2 * i);
     return r;
 }
 
@@ -95,13 +91,13 @@ EvaluatedStudy evaluateStudy(Image& image, std::uint32_t start, std::uint32_t bo
         // study's start word are no samples, and clearing them would make the next
         // evaluation of the cleaned image see other studies.
         if (x > 0 && x < kStartWord && y < kStartWord &&
-            std::uint32_t{y} >= std::uint32_t{kNomogramSpikeFactor} * x) {
+            std::uint32_t{y} >= std::uint32_t{kDefaultArtefactThreshold} * x) {
             std::fill(image.begin() + p + 2, image.begin() + std::min(p + 6, e), std::uint8_t{0});
         }
         double r = p >= start + kSmoothingFrom ? smoothed(image, p) : x;
         if (p + kSettlingBytes > e) r = 0;
         // Readings below 512 are scale noise: no volume.
-        if (image[p] <= 1) {
+        if (belowNoiseFloor(image[p])) {
             image[p] = 0;
             image[p + 1] = 0;
         }

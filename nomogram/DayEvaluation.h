@@ -9,9 +9,6 @@
 
 namespace uroflow {
 
-// Spikes are cut at this jump factor, whatever the uroflowgram's threshold is.
-inline constexpr int kNomogramSpikeFactor = 10;
-
 struct EvaluatedStudy {
     std::uint32_t start = 0;  // offset of the start word
     // First byte that is not part of the study's samples: its end word, or else the
@@ -34,7 +31,8 @@ struct StudyBounds {
 };
 StudyBounds scanNomogramStudies(const Image& image);
 
-// The per-study pass over the words from start + 4 up to the study's end word (or
+// The per-study pass (spikes cut at kDefaultArtefactThreshold, whatever the
+// uroflowgram's threshold is) over the words from start + 4 up to the study's end word (or
 // `boundary` when it has none): spikes cut, the flow smoothed, the noise floored,
 // the words summed. Cleans `image` in place. k is the calibration coefficient; with
 // k == 0 the image is cleaned and RuntimeError(kDivisionByZeroText) is thrown.

@@ -23,18 +23,12 @@
 #include <cstddef>
 #include <memory>
 
+#include "study/Signal.h"
 #include "study/Units.h"
 
 namespace uroflow {
 namespace {
 
-// Smoothing window over the four samples before, the sample and the four after. The
-// weights add up to 1.05, not 1; they stay so, to keep flows comparable with earlier
-// evaluations of the same recordings.
-constexpr std::array<double, 9> kSmoothing = {-0.01, 0.01, 0.09, 0.24, 0.39,
-                                              0.24,  0.09, 0.01, -0.01};
-// The smoothing applies from sample 7 on: its window then lies inside the study.
-constexpr int kSmoothingFrom = 16;
 // Raw volume below which the patient is still counted as waiting.
 constexpr double kWaitVolume = 4000;
 // Every seventh sample goes onto the flow/volume curve.
@@ -160,7 +154,7 @@ class WordWalk {
         }
         const double f = smoothed(x);
         // Readings of at most 0x01FF are scale noise: no volume, but f stays.
-        if (work_[p_] <= 1) {
+        if (belowNoiseFloor(work_[p_])) {
             work_[p_] = 0;
             work_[p_ + 1] = 0;
         }
@@ -188,10 +182,17 @@ class WordWalk {
     }
 
     // The 9-point window around p once it lies inside the study, else the sample itself.
+    // Words of the next record are no flow of this one: they count 0, so a study
+    // without an end word takes no Qmax from the next start word.
     double smoothed(std::uint16_t x) const {
         if (p_ < params_.curStudyStart + kSmoothingFrom) return x;
         double f = 0;
-        for (int i = 0; i < 9; ++i) f += kSmoothing[i] * word(work_, p_ - 8 + 2 * i);
+        for (std::size_t i = 0; i < kSmoothingKernel.size(); ++i) {
+            const std::ptrdiff_t q = p_ - 8 + 2 * static_cast<std::ptrdiff_t>(i);
+            if (params_.nextStudyStart != 0 && q >= std::ptrdiff_t{params_.nextStudyStart})
+                continue;
+            f += kSmoothingKernel[i] * word(work_, q);
+        }
         return f;
     }
 

@@ -61,6 +61,9 @@ struct DecodeParams {
     int npr = 10;  // artefact threshold
     std::uint16_t studyCount = 0;
     std::int32_t calibrCoef = 0;  // from calibrationCoefficient(DeviceImage)
+    // Start word of the next study of the scan, 0 for none: the smoothing takes words
+    // from there on as 0.
+    std::uint32_t nextStudyStart = 0;
 };
 
 // Walks the study at params.curStudyStart in `work` and patches it in place

@@ -104,7 +104,8 @@ void TTMForm::DayReportClick() {
     // The placeholder of an unset name is no doctor's name.
     const QString doctor =
         VName->text() == QString::fromUtf8(kDefaultDoctorName) ? QString() : VName->text();
-    const DayReport report = buildDayReport(DeviceImage);
+    // The day as the window holds it, with the studies the doctor left out.
+    const DayReport report = buildDayReport(*day_);
     writeDayReportPdf(buildDaySheet(report, shown, utf8(doctor)), chosen);
 }
 

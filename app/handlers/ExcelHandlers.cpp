@@ -73,7 +73,7 @@ void TTMForm::useWaitWindow(TFormWaitExcel& waitWindow) {
 
 void TTMForm::ExportExcel(const QString& path) {
     // Built before anything is shown: a coefficient of 0 ends the export here.
-    const ExportValues values = buildExportValues(DeviceImage, CalibrCoef);
+    const ExportValues values = buildExportValues(day_->deviceImage(), day_->calibrCoef());
 
     const WaitWindowInPlace waiting(*this, waitWindow_);
     // Released before the windows are restored.

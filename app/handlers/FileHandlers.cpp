@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <algorithm>
 #include <memory>
 
 #include "app/Dialogs.h"
@@ -43,57 +42,44 @@ void TTMForm::saveDay(const FileDialogSpec& dialog) {
             // The dialog is asked once more, opening on the name just chosen.
             const QString confirmed = platform_.dialogs.saveFileName(kSaveDialog1);
             if (confirmed.isEmpty()) return;
-            writeStudyFile(withDefaultSuffix(nativePath(confirmed)), DeviceImage);
+            writeStudyFile(withDefaultSuffix(nativePath(confirmed)), day_->deviceImage());
             return;
         }
     }
 }
 
 void TTMForm::LoadFileClick() {
-    resetViewForLoad();
     const QString path = platform_.dialogs.openFileName(kOpenDialog1);
-    // After a cancel the image already held is scanned and shown again.
-    if (!path.isEmpty()) replaceImageFromFile(path);
-    showLoadedImage({});
+    // Cancelled: the day, its include flags and the view stay as they were.
+    if (path.isEmpty()) return;
+    LoadFileNamed(path);
 }
 
 void TTMForm::LoadFileNamed(const QString& path) {
+    // Read before anything changes: a file that cannot be read leaves the day on
+    // screen, and everything that works on it, as it was.
+    auto loaded = std::make_unique<Image>();
+    readStudyFile(nativePath(path), *loaded);
     resetViewForLoad();
-    replaceImageFromFile(path);
+    day_->loadImage(*loaded);
     showLoadedImage({});
 }
 
 void TTMForm::resetViewForLoad() {
     leaveNomogram();
-    ChartGraf->setVisible(true);
-    CurStudy = 0;
-    StudyCount = 0;
-    CurStudyStart = kStudyAreaStart;
-}
-
-void TTMForm::replaceImageFromFile(const QString& path) {
-    // Read into a scratch image first: a failed load must not leave a broken
-    // image behind the day still on screen (a later save would write it).
-    auto loaded = std::make_unique<Image>();
-    readStudyFile(nativePath(path), *loaded);
-    DeviceImage = *loaded;
+    charts.ChartGraf->setVisible(true);
 }
 
 void TTMForm::showLoadedImage(const LoadSteps& steps) {
-    CurStudyStart = kStudyAreaStart;
-    StudyCount = 0;
     if (steps.passport) Edit_byteArray();
     if (!steps.studies) {
-        std::copy_n(DeviceImage.begin(), kMemorySize, WorkImage.begin());
+        day_->dropStudies();
         return;
     }
-    scanStudies(DeviceImage, ScannedImage, StudyStarts, StudyCount, steps.scan.lastOffset,
-                steps.scan.clearAfterLast);
-    WorkImage = ScannedImage;
-    // A new day: a study left out for the last patient is not left out for this one.
-    NomInclude.fill(true);
+    day_->scan(steps.scan);
     EnNom->setChecked(true);
-    if (!steps.download || StudyCount > 0) setMemoText(Mnt, QString::number(StudyCount));
+    const std::uint16_t count = day_->studyCount();
+    if (!steps.download || count > 0) setMemoText(Mnt, QString::number(count));
     if (steps.download) showBatteryState();
     Graf_byteArray(nporValue());
     if (steps.download) return;

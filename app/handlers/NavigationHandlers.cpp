@@ -3,22 +3,11 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <cmath>
 
 #include "app/Unit1.h"
 #include "charts/ChartView.h"
-#include "study/Units.h"
 
 namespace uroflow {
-
-namespace {
-
-// Nearest integer, halves to even (the default rounding mode).
-double roundHalfEven(double value) {
-    return std::nearbyint(value);
-}
-
-}  // namespace
 
 void TTMForm::leaveNomogram() {
     for (TChartView* chart : nomogramCharts()) chart->setVisible(false);
@@ -29,16 +18,11 @@ void TTMForm::PrevClick() {
     Next->setEnabled(true);
     DateArj->setVisible(false);
 
-    if (CurStudy >= 1) --CurStudy;
-    if (CurStudy == 0) Prev->setEnabled(false);
-    EnNom->setChecked(NomInclude[CurStudy]);
-
-    if (StudyStarts[CurStudy] == 0) return;
-    CurStudyStart = StudyStarts[CurStudy];
+    const std::uint16_t previous = day_->curStudy() >= 1 ? day_->curStudy() - 1 : 0;
+    if (previous == 0) Prev->setEnabled(false);
+    EnNom->setChecked(day_->included(previous));
+    if (!day_->select(previous)) return;
     Graf_byteArray(nporValue());
-    StudyVolume[CurStudy] = roundHalfEven(VolumeTotal);
-    StudyQmax[CurStudy] =
-        CalibrCoef == 0 ? 0 : roundHalfEven(peakRawToMlPerSecond(FlowMax, CalibrCoef));
 }
 
 void TTMForm::NextClick() {
@@ -46,17 +30,13 @@ void TTMForm::NextClick() {
     Prev->setEnabled(true);
     DateArj->setVisible(false);
 
-    // The start table ends with a 0 after the last study, so the step past the
-    // last one finds no start and goes back.
-    ++CurStudy;
-    EnNom->setChecked(CurStudy < NomInclude.size() && NomInclude[CurStudy]);
-    if (StudyStarts[CurStudy] == 0) {
-        --CurStudy;
-        return;
-    }
-    CurStudyStart = StudyStarts[CurStudy];
+    // Past the last study of this day the step finds no study and stays; the check box
+    // then shows the flag of the index stepped to.
+    const std::size_t next = day_->curStudy() + 1;
+    EnNom->setChecked(day_->included(next));
+    if (!day_->select(static_cast<std::uint16_t>(next))) return;
     Graf_byteArray(nporValue());
-    if (CurStudy == StudyCount - 1) {
+    if (day_->curStudy() == day_->studyCount() - 1) {
         Next->setEnabled(false);
         Nomogram->setEnabled(true);
     }
@@ -75,8 +55,8 @@ void TTMForm::showUroflowgram(bool flowTime) {
     // Enabled whatever the position: Prev at the first study redraws it.
     for (QWidget* control : studyNavigation()) control->setEnabled(true);
     Prev->setEnabled(true);
-    ChartGraf->setVisible(flowTime);
-    ChartVQ->setVisible(!flowTime);
+    charts.ChartGraf->setVisible(flowTime);
+    charts.ChartVQ->setVisible(!flowTime);
     DateArj->setVisible(false);
 }
 

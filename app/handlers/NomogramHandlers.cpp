@@ -10,7 +10,6 @@
 #include <QRadioButton>
 #include <QString>
 #include <QStringList>
-#include <algorithm>
 #include <initializer_list>
 #include <memory>
 
@@ -19,7 +18,6 @@
 #include "app/Unit1.h"
 #include "charts/ChartView.h"
 #include "files/StudyFile.h"
-#include "nomogram/DayEvaluation.h"
 #include "nomogram/NomogramChoice.h"
 #include "nomogram/PointTip.h"
 #include "study/Decoder.h"
@@ -39,60 +37,42 @@ const QColor kArchivePointColour(0, 0, 0);  // black
 
 void TTMForm::NomogramClick() {
     DateArj->setVisible(false);
-    CurStudyStart = kStudyAreaStart;
-    // Always from the image as the scan left it: pressing twice gives the same points.
-    WorkImage = ScannedImage;
-    const std::vector<EvaluatedStudy> studies = evaluateDay(WorkImage, CalibrCoef);
-    for (std::size_t i = 0; i < studies.size(); ++i) {
-        StudyVolume[i] = studies[i].volume;
-        StudyQmax[i] = studies[i].qmax;
-    }
+    const bool anyStudy = !day_->evaluateNomogram().empty();
 
-    ChartVQ->setVisible(false);
+    charts.ChartVQ->setVisible(false);
     for (TChartView* chart : nomogramCharts()) chart->clearSeries();
     const std::optional<int> age = nomogramAge();
     if (!age) return;
     for (QWidget* control : std::initializer_list<QWidget*>{Next, Prev, EnNom})
         control->setEnabled(false);
     PrintNomogram->setEnabled(true);
-
-    // Only studies this evaluation found, and only those of the day's scan: no entry
-    // left from an earlier day is ever plotted.
-    const std::size_t placed = std::min<std::size_t>(studies.size(), StudyCount);
-    std::vector<bool> included(placed);
-    for (std::size_t i = 0; i < placed; ++i) included[i] = NomInclude[i];
-    placeNomogramPoints(std::span(studies.data(), placed), included, *age, std::nullopt);
+    // The chart is shown even when every study is left out.
+    if (anyStudy) placeNomogramPoints(day_->nomogramPoints(), *age, std::nullopt);
 }
 
 void TTMForm::EnNomClick() {
-    if (CurStudy < NomInclude.size()) NomInclude[CurStudy] = EnNom->isChecked();
+    day_->include(day_->curStudy(), EnNom->isChecked());
 }
 
 void TTMForm::NomSClick() {
-    CurStudyStart = kStudyAreaStart;
     const QString path = platform_.dialogs.openFileName(kOpenDialog1);
     if (!path.isEmpty()) {
         // A file that cannot be read leaves the archive held before untouched.
         auto loaded = std::make_unique<Image>();
         readStudyFile(nativePath(path), *loaded);
-        ArchiveImage = *loaded;
+        day_->takeArchive(*loaded);
         DateArj->setVisible(true);
         DateArj->setText(kArchiveCaption + archiveDate());
     }
 
-    // From the file's bytes as read, every time, with the archive's own calibration.
-    auto work = std::make_unique<Image>(ArchiveImage);
-    const std::vector<EvaluatedStudy> studies =
-        evaluateDay(*work, calibrationCoefficient(ArchiveImage));
-    for (std::size_t j = 0; j < studies.size(); ++j) {
-        ArchiveVolume[j] = studies[j].volume;
-        ArchiveQmax[j] = studies[j].qmax;
-    }
-
+    const std::vector<EvaluatedStudy> studies = day_->evaluateArchive();
     const std::optional<int> age = nomogramAge();
     if (!age) return;
     // Every archived study is drawn: the inclusion flags belong to the current day.
-    placeNomogramPoints(studies, std::vector<bool>(studies.size(), true), *age, archiveDate());
+    std::vector<NomogramPoint> points;
+    for (std::size_t j = 0; j < studies.size(); ++j)
+        points.push_back({static_cast<std::uint16_t>(j), studies[j]});
+    if (!points.empty()) placeNomogramPoints(points, *age, archiveDate());
 }
 
 std::optional<int> TTMForm::nomogramAge() {
@@ -113,50 +93,49 @@ std::optional<Sex> TTMForm::patientSex() const {
 TChartView* TTMForm::nomogramView(NomogramKind kind) const {
     switch (kind) {
         case NomogramKind::Woman:
-            return ChartNomWoman;
+            return charts.ChartNomWoman;
         case NomogramKind::Man51:
-            return ChartNomMan51;
+            return charts.ChartNomMan51;
         case NomogramKind::Man49:
-            return ChartNomMan49;
+            return charts.ChartNomMan49;
         case NomogramKind::Girls:
-            return ChartNomGirls;
+            return charts.ChartNomGirls;
         case NomogramKind::Boy:
-            return ChartNomBoy;
+            return charts.ChartNomBoy;
     }
     return nullptr;
 }
 
 QString TTMForm::archiveDate() const {
-    return QString::fromStdString(decodePassport(ArchiveImage).date);
+    return QString::fromStdString(day_->archiveDate());
 }
 
-void TTMForm::placeNomogramPoints(std::span<const EvaluatedStudy> studies,
-                                  const std::vector<bool>& included, int age,
+void TTMForm::placeNomogramPoints(const std::vector<NomogramPoint>& points, int age,
                                   const std::optional<QString>& archive) {
     const std::optional<NomogramKind> kind = chooseNomogram(patientSex(), age);
-    if (!kind || studies.empty()) return;
+    if (!kind) return;
     TChartView* chart = nomogramView(*kind);
-    // Shown even when every study is left out.
-    chart->setVisible(true);
+    // The chosen chart alone: one left from another sex or age would lie on top of it,
+    // empty, and be printed.
+    for (TChartView* view : nomogramCharts()) view->setVisible(view == chart);
 
     const std::string separator = QLocale().decimalPoint().toStdString();
-    QList<QPointF> points;
+    QList<QPointF> placed;
     QStringList tips;
-    for (std::size_t i = 0; i < studies.size(); ++i) {
-        if (!included[i]) continue;
-        const EvaluatedStudy& study = studies[i];
+    for (const NomogramPoint& point : points) {
+        const EvaluatedStudy& study = point.values;
         PointTip tip;
-        tip.number = static_cast<int>(i) + 1;
+        tip.number = point.study + 1;
         tip.hour = study.hour;
         tip.minute = study.minute;
         tip.volume = study.volume;
         tip.qmax = study.qmax;
         tip.zone = nomogramZone(*kind, study.volume, study.qmax);
         if (archive) tip.archiveDate = archive->toStdString();
-        points.append(QPointF(study.volume, study.qmax));
+        placed.append(QPointF(study.volume, study.qmax));
         tips.append(QString::fromStdString(pointTipText(tip, separator)));
     }
-    chart->appendPoints(points, archive ? kArchivePointColour : kDayPointColour, tips);
+    chart->appendPoints(placed, archive ? kArchivePointColour : kDayPointColour, tips);
 }
 
 }  // namespace uroflow

@@ -89,9 +89,9 @@ void TTMForm::HIDDeviceChange() {
     // its commands on screen.
     showReaderCommands();
     if (ReaderDevice != before) {
-        readerReplaced();
+        transfer_.readerReplaced();
         // The reader that was to answer is gone (or another one took its place).
-        if (awaitingBlocks()) abandonTransfer();
+        if (transfer_.awaitingBlocks()) abandonTransfer();
     }
     reportUnclaimedReader();
 }
@@ -131,7 +131,7 @@ void TTMForm::reportUnclaimedReader() {
 
 void TTMForm::Click_code(int cod) {
     if (!ReaderDevice) return;
-    OutReport = bareCommand(cod);
+    transfer_.OutReport = bareCommand(cod);
     sendOutReport();
     Shape1->setHatched(false);
     Shape2->setHatched(true);
@@ -141,14 +141,14 @@ void TTMForm::sendOutReport() {
     // The report is 33 bytes; a device declaring shorter ones gets its length.
     const std::size_t declared = platform_.hid.outputReportLength(*ReaderDevice);
     const std::size_t length =
-        declared == 0 ? OutReport.size() : std::min(declared, OutReport.size());
+        declared == 0 ? transfer_.OutReport.size() : std::min(declared, transfer_.OutReport.size());
     const WriteResult written =
-        platform_.hid.write(*ReaderDevice, std::span(OutReport).first(length));
+        platform_.hid.write(*ReaderDevice, std::span(transfer_.OutReport).first(length));
     WriteOK = written.ok;
     if (!WriteOK) {
         // A command the reader never got is not pending: no answer is awaited, so no
         // second message about a silent reader follows.
-        finishTransfer();
+        transfer_.finishTransfer();
         TransferTimer->stop();
         setTransferColour(false);
         setTransferRunning(false);
@@ -156,8 +156,8 @@ void TTMForm::sendOutReport() {
                                   MsgIcon::None, MbOk);
         return;
     }
-    transferSent(steadyMs(), written.reportsRead);
-    if (pendingCommand() != kCommandNone) {
+    transfer_.transferSent(steadyMs(), written.reportsRead);
+    if (transfer_.pendingCommand() != kCommandNone) {
         TransferTimer->start();
         setTransferRunning(true);
     } else {
@@ -169,12 +169,12 @@ void TTMForm::setTransferRunning(bool running) {
     // Only the download may be started over while its answer arrives: a file loaded
     // or another command sent meanwhile would be overwritten by the rest of it.
     for (QWidget* control : transferCommands()) control->setEnabled(!running);
-    ReadData->setEnabled(!running || pendingCommand() == kCommandRead);
+    ReadData->setEnabled(!running || transfer_.pendingCommand() == kCommandRead);
 }
 
 void TTMForm::withdrawDay() {
-    // The answer overwrites the image from block 0: the day on screen is no longer
-    // the one in memory, so nothing may save, print or evaluate it until a day is
+    // The answer replaces the day at its end: from its first block the day on screen is
+    // on its way out, so nothing may save, print or evaluate it until a day is
     // downloaded or loaded.
     leaveNomogram();
     for (QWidget* control : studyCommands()) control->setEnabled(false);
@@ -184,7 +184,7 @@ void TTMForm::withdrawDay() {
 
 void TTMForm::ReadDataClick() {
     for (TChartView* chart : nomogramCharts()) chart->setVisible(false);
-    ChartGraf->setVisible(false);
+    charts.ChartGraf->setVisible(false);
     for (QWidget* control : studyNavigation()) control->setEnabled(false);
     Prev->setEnabled(false);
     Fokys->setVisible(false);
@@ -200,30 +200,30 @@ void TTMForm::ReadDataClick() {
     uncheck(sexM);
     uncheck(sexF);
 
-    CurStudy = 0;
     ReceiveStudies = true;
     ReceivePassport = true;
     Click_code(kCommandRead);
     // Pressed again during a download, the read starts over from block 0.
-    ReportCount = 0;
+    transfer_.ReportCount = 0;
 }
 
 void TTMForm::HIDDeviceData(HidDevice& HidDev, std::uint8_t, const std::uint8_t* Data,
                             std::uint16_t Size, std::uint64_t ReadNumber) {
     // Only one reader is used: the last one enumerated.
     if (&HidDev != ReaderDevice) return;
-    const BlockArrival arrival = receiveBlock(DeviceImage, {Data, Size}, steadyMs(), ReadNumber);
+    const BlockArrival arrival =
+        transfer_.receiveBlock(*received_, {Data, Size}, steadyMs(), ReadNumber);
     if (arrival.stale) return;
     if (arrival.atRest) {
         if (arrival.warnAtRest) {
             platform_.dialogs.message(kReceiveMode, kAtRestText, MsgIcon::Warning, MbOk);
-            restWarningClosed(steadyMs());
+            transfer_.restWarningClosed(steadyMs());
             ReadData->setFocus();
         }
         return;
     }
     setTransferColour(true);
-    if (ReportCount == 1) withdrawDay();
+    if (transfer_.ReportCount == 1) withdrawDay();
     if (arrival.endOfTransfer) endOfTransfer();
 }
 
@@ -231,23 +231,24 @@ void TTMForm::endOfTransfer() {
     // An error in the decoding (an invalid start time) is shown; the link still
     // returns to rest and the reader goes on delivering.
     guard([this] {
-        ChartGraf->clearSeries();
-        ChartVQ->clearSeries();
+        day_->takeDownload(*received_, transfer_.ReportCount);
+        charts.ChartGraf->clearSeries();
+        charts.ChartVQ->clearSeries();
         Ur->clear();
         Mst->clear();
         Mnt->clear();
         clearIndexFields();
         LoadSteps steps;
-        steps.scan = downloadScan(ReportCount);
+        steps.scan = downloadScan(transfer_.ReportCount);
         steps.passport = ReceivePassport;
         steps.studies = ReceiveStudies;
         steps.download = true;
         showLoadedImage(steps);
     });
-    finishTransfer();
+    transfer_.finishTransfer();
     Click_code(kCommandNone);
     for (TShape* band : {Shape1, Shape2, Shape3}) band->setHatched(false);
-    ChartGraf->setVisible(true);
+    charts.ChartGraf->setVisible(true);
     DateArj->setVisible(true);
     setTransferRunning(false);
     Ur->setVisible(true);
@@ -262,7 +263,7 @@ void TTMForm::showBatteryState() {
     QFont font = Ur->font();
     font.setBold(false);
     Ur->setFont(font);
-    switch (DeviceImage[kBatteryOffset]) {
+    switch (day_->deviceImage()[kBatteryOffset]) {
         case kBatteryLow:
             Ur->setText(kBatteryLowState);
             setUrColour(kBatteryLowColour);
@@ -277,14 +278,14 @@ void TTMForm::showBatteryState() {
 }
 
 void TTMForm::TransferTimerTimer() {
-    if (transferStalled(steadyMs())) abandonTransfer();
+    if (transfer_.transferStalled(steadyMs())) abandonTransfer();
 }
 
 void TTMForm::abandonTransfer() {
-    // Blocks of the broken answer are in the image: it no longer is the day on
-    // screen.
-    if (ReportCount > 0) withdrawDay();
-    finishTransfer();
+    // The day keeps its image (a broken answer is never taken), but a transfer that
+    // delivered blocks replaced what the window showed.
+    if (transfer_.ReportCount > 0) withdrawDay();
+    transfer_.finishTransfer();
     TransferTimer->stop();
     setTransferColour(false);
     for (TShape* band : {Shape1, Shape2, Shape3}) band->setHatched(false);
@@ -320,7 +321,7 @@ void TTMForm::WriteDataSRAM() {
     std::optional<Sex> sex;
     if (sexF->isChecked()) sex = Sex::Female;
     if (sexM->isChecked()) sex = Sex::Male;
-    OutReport = passportCommand(sex, Name->text().toStdString(), StagedPassport);
+    transfer_.OutReport = passportCommand(sex, Name->text().toStdString(), StagedPassport);
     sendOutReport();
 }
 
@@ -333,7 +334,7 @@ void TTMForm::EraseDataClick() {
     if (platform_.dialogs.message(kAttention, QStringLiteral("Очистить память урофлоуметра?"),
                                   MsgIcon::Warning, MbYes | MbNo) == MbYes) {
         TimeNow->setText(platform_.clock.now().toString(QStringLiteral("HH:mm")));
-        OutReport = clockCommand(kCommandErase, textOf(TimeNow));
+        transfer_.OutReport = clockCommand(kCommandErase, textOf(TimeNow));
         sendOutReport();
         Shape1->setHatched(false);
         Shape2->setHatched(true);
@@ -359,7 +360,7 @@ void TTMForm::CalibrClick() {
 void TTMForm::WriteDataCalibr() {
     if (!ReaderDevice) return;
     TimeNow->setText(platform_.clock.now().toString(QStringLiteral("HH:mm")));
-    OutReport = clockCommand(kCommandCalibrate, textOf(TimeNow));
+    transfer_.OutReport = clockCommand(kCommandCalibrate, textOf(TimeNow));
     sendOutReport();
 }
 

@@ -42,7 +42,7 @@ void TTMForm::Edit_byteArray() {
     TimeNow->clear();
     EditBuffer->clear();
 
-    const Passport passport = decodePassport(DeviceImage);
+    const Passport passport = day_->passport();
     if (passport.sex == Sex::Female) sexF->setChecked(true);
     if (passport.sex == Sex::Male) sexM->setChecked(true);
     Shape1->setHatched(false);
@@ -53,77 +53,56 @@ void TTMForm::Edit_byteArray() {
 }
 
 void TTMForm::Graf_byteArray(int npr) {
-    // Every drawing starts from nothing, so no caller reads the previous day's values.
-    VolumeTotal = 0;
-    FlowMax = 0;
-    CalibrCoef = calibrationCoefficient(DeviceImage);
-    Edit_Calibr->setText(QString::number(CalibrCoef));
-    if (!calibrationValid(CalibrCoef)) {
+    const std::int32_t k = day_->calibrCoef();
+    Edit_Calibr->setText(QString::number(k));
+    if (!calibrationValid(k)) {
         platform_.dialogs.message(kCalibrationCaption, kCalibrationText, MsgIcon::Warning, MbOk);
         Calibr->setVisible(true);
         Calibr->setFocus();
         Edit_Calibr->setVisible(true);
     }
 
-    if (StudyCount > 0) {
-        setMemoText(Mst, QString::number(CurStudy + 1));
+    const std::uint16_t count = day_->studyCount();
+    if (count > 0) {
+        setMemoText(Mst, QString::number(day_->curStudy() + 1));
         for (QWidget* control : studyCommands()) control->setEnabled(true);
         for (QWidget* control : studyNavigation()) control->setEnabled(true);
         // A study drawn while an answer arrives leaves the answer's commands off.
-        if (!awaitingBlocks()) setTransferRunning(false);
-        ChartGraf->setVisible(true);
+        if (!transfer_.awaitingBlocks()) setTransferRunning(false);
+        charts.ChartGraf->setVisible(true);
         Fokys->setVisible(true);
         Ur->setVisible(true);
     }
 
-    ChartGraf->clearSeries();
-    ChartVQ->clearSeries();
-    if (StudyCount == 0) return;
+    charts.ChartGraf->clearSeries();
+    charts.ChartVQ->clearSeries();
+    if (count == 0) return;
 
     // Every scaled value divides by K: with no calibration there is nothing to show.
-    if (CalibrCoef == 0) {
+    if (k == 0) {
         clearIndexFields();
         return;
     }
-
-    // Always decode from the image as the scan left it, so a study looks the same
-    // whatever was drawn before.
-    WorkImage = ScannedImage;
-    const DecodeResult result =
-        decodeStudy(WorkImage, {CurStudyStart, npr, StudyCount, CalibrCoef});
-    showDecodeResult(result);
+    showDecodeResult(day_->decodeCurrent(npr));
 }
 
 void TTMForm::showDecodeResult(const DecodeResult& result) {
-    ChartGraf->fillSeries(toPoints(result.flowTime));
-    ChartVQ->fillSeries(toPoints(result.flowVolume));
-    if (result.startTime) Tstart->setText(QString::fromStdString(*result.startTime));
+    charts.ChartGraf->fillSeries(toPoints(result.flowTime));
+    charts.ChartVQ->fillSeries(toPoints(result.flowVolume));
+    // Nothing of the study shown before may stay beside this one.
+    Tstart->setText(result.startTime ? QString::fromStdString(*result.startTime) : QString());
+    const IndexTexts texts =
+        result.indices ? formatIndices(*result.indices, QLocale().decimalPoint().toStdString())
+                       : IndexTexts{};
+    const std::array<QLineEdit*, kIndexFields.size()> edits = indexEdits();
+    for (std::size_t i = 0; i < edits.size(); ++i)
+        edits[i]->setText(QString::fromStdString(texts.*kIndexFields[i].text));
     if (result.error) throw RuntimeError(*result.error);
-    if (!result.indices) return;
-
-    const StudyIndices& indices = *result.indices;
-    const IndexTexts texts = formatIndices(indices, QLocale().decimalPoint().toStdString());
-    VQmax->setText(QString::fromStdString(texts.vqmax));
-    Vml->setText(QString::fromStdString(texts.vml));
-    FlowTime->setText(QString::fromStdString(texts.flowTime));
-    Ttotal->setText(QString::fromStdString(texts.ttotal));
-    Twait->setText(QString::fromStdString(texts.twait));
-    TQmax->setText(QString::fromStdString(texts.tqmax));
-    Qmax->setText(QString::fromStdString(texts.qmax));
-    Qave->setText(QString::fromStdString(texts.qave));
-
-    VolumeTotal = indices.volume;
-    FlowMax = result.flowMaxRaw;
-    if (indices.volumeStatic) VolumeStatic = *indices.volumeStatic;
-    if (CurStudy == 0) {
-        StudyVolume[0] = indices.volume;
-        StudyQmax[0] = indices.qmax;
-    }
 }
 
 void TTMForm::clearIndexFields() {
-    for (QLineEdit* field : {Tstart, Twait, TQmax, FlowTime, Ttotal, Qave, Qmax, VQmax, Vml})
-        field->clear();
+    Tstart->clear();
+    for (QLineEdit* edit : indexEdits()) edit->clear();
 }
 
 }  // namespace uroflow

@@ -154,15 +154,16 @@ TEST_F(WindowLayout, NomogramCoversTheLeftColumnButNotTheBottomBarOrArchiveCapti
         return hit == outer || outer->isAncestorOf(hit);
     };
     // The focus sink lies under the flow chart.
-    EXPECT_TRUE(inside(window.ChartGraf, window.childAt(window.Fokys->geometry().center())));
+    EXPECT_TRUE(inside(window.charts.ChartGraf, window.childAt(window.Fokys->geometry().center())));
 
-    window.ChartGraf->hide();
-    window.ChartNomWoman->show();
+    window.charts.ChartGraf->hide();
+    window.charts.ChartNomWoman->show();
     window.DateArj->show();
     for (const QWidget* covered :
          {static_cast<QWidget*>(window.Twait), static_cast<QWidget*>(window.Label19),
           static_cast<QWidget*>(window.Mnt), static_cast<QWidget*>(window.Tstart)}) {
-        EXPECT_TRUE(inside(window.ChartNomWoman, window.childAt(covered->geometry().center())))
+        EXPECT_TRUE(
+            inside(window.charts.ChartNomWoman, window.childAt(covered->geometry().center())))
             << covered->toolTip().toStdString();
     }
     EXPECT_EQ(window.childAt(window.Next->geometry().center()), window.Next);

@@ -33,14 +33,16 @@ class WindowStart : public ::testing::Test {
 };
 
 TEST_F(WindowStart, OnlyTheFlowChartIsShown) {
-    EXPECT_TRUE(shown(window.ChartGraf));
-    for (const QWidget* chart :
-         {static_cast<QWidget*>(window.ChartVQ), static_cast<QWidget*>(window.ChartNomWoman),
-          static_cast<QWidget*>(window.ChartNomMan51), static_cast<QWidget*>(window.ChartNomMan49),
-          static_cast<QWidget*>(window.ChartNomGirls), static_cast<QWidget*>(window.ChartNomBoy)}) {
+    EXPECT_TRUE(shown(window.charts.ChartGraf));
+    for (const QWidget* chart : {static_cast<QWidget*>(window.charts.ChartVQ),
+                                 static_cast<QWidget*>(window.charts.ChartNomWoman),
+                                 static_cast<QWidget*>(window.charts.ChartNomMan51),
+                                 static_cast<QWidget*>(window.charts.ChartNomMan49),
+                                 static_cast<QWidget*>(window.charts.ChartNomGirls),
+                                 static_cast<QWidget*>(window.charts.ChartNomBoy)}) {
         EXPECT_FALSE(shown(chart)) << chart->objectName().toStdString();
     }
-    EXPECT_TRUE(window.Series1->points().isEmpty());
+    EXPECT_TRUE(window.charts.Series1->points().isEmpty());
 }
 
 TEST_F(WindowStart, ControlFlags) {
@@ -82,7 +84,7 @@ TEST_F(WindowStart, ControlFlags) {
     EXPECT_TRUE(window.EnNom->isChecked());
     EXPECT_FALSE(window.sexM->isChecked());
     EXPECT_FALSE(window.sexF->isChecked());
-    for (bool included : window.NomInclude) ASSERT_TRUE(included);
+    for (std::size_t i = 0; i < kMaxStudies; ++i) ASSERT_TRUE(window.day().included(i));
 }
 
 TEST_F(WindowStart, AuxiliaryTextsAndReadOnlyFields) {

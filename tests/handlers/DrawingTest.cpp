@@ -6,6 +6,7 @@
 #include <QXYSeries>
 
 #include "charts/ChartView.h"
+#include "files/DayReport.h"
 #include "tests/handlers/HandlerFixture.h"
 
 namespace uroflow::test {
@@ -46,7 +47,7 @@ TEST_F(Drawing, ZeroCalibrationDecodesNothing) {
     EXPECT_EQ(fake.dialogs.messages.size(), 1u);
     EXPECT_EQ(form->Edit_Calibr->text(), "0");
     EXPECT_EQ(indexTexts(), "||||||||");
-    EXPECT_EQ(form->ChartGraf->series()->count(), 0);
+    EXPECT_EQ(form->charts.ChartGraf->series()->count(), 0);
     EXPECT_EQ(form->Mnt->toPlainText(), "1");
 }
 
@@ -72,8 +73,51 @@ TEST_F(Drawing, InvalidStartTimeShowsTheRuntimeText) {
                                          std::vector<std::uint16_t>(40, 800), 10);
     loadDay(*b.build());
     EXPECT_EQ(fake.dialogs.errors, QStringList{"'25:07' is not a valid time"});
-    EXPECT_EQ(form->ChartGraf->series()->count(), 0);
+    EXPECT_EQ(form->charts.ChartGraf->series()->count(), 0);
     EXPECT_TRUE(form->Twait->text().isEmpty());
+}
+
+// "2 из 3" showed study 1's indices and start time beside study 2's empty chart.
+TEST_F(Drawing, AStudyWithAnInvalidStartTimeShowsNoOtherStudysValues) {
+    ImageBuilder b;
+    b.calibration(50000);
+    std::size_t offset = kStudyAreaStart;
+    for (const std::uint8_t hour : {8, 25, 10}) {
+        b.addDecodedStudy(offset, hour, 7, std::vector<std::uint16_t>(40, 1800), 10);
+        offset += ImageBuilder::decodedStudyLength(40, true);
+    }
+    loadDay(*b.build());
+    ASSERT_FALSE(form->Twait->text().isEmpty());
+    ASSERT_EQ(form->Tstart->text(), "08:07:00");
+
+    form->guard([&] { form->NextClick(); });
+    EXPECT_EQ(fake.dialogs.errors, QStringList{"'25:07' is not a valid time"});
+    EXPECT_EQ(form->Mst->toPlainText(), "2");
+    EXPECT_EQ(indexTexts(), QStringLiteral("||||||||"));
+    EXPECT_EQ(form->charts.ChartGraf->series()->count(), 0);
+}
+
+// A day whose first start word lies at byte 100: the first study is the same after the
+// load and after ">" then "<", and the report agrees.
+TEST_F(Drawing, TheFirstDrawingIsTheFirstStudyFound) {
+    ImageBuilder b;
+    b.calibration(50000).byte(kStudyAreaStart, 0);
+    std::vector<std::uint16_t> flow(8, 0);
+    flow.insert(flow.end(), 60, 1500);
+    b.addDecodedStudy(kStudyAreaStart + 1, 8, 15, flow, 30);
+    b.addDecodedStudy(kStudyAreaStart + 1 + ImageBuilder::decodedStudyLength(flow.size(), true), 9,
+                      0, flow, 30);
+    const auto image = b.build();
+    loadDay(*image);
+    const QString afterLoad = indexTexts();
+    EXPECT_EQ(form->Tstart->text(), "08:15:00");
+
+    form->guard([&] { form->NextClick(); });
+    form->guard([&] { form->PrevClick(); });
+    EXPECT_EQ(indexTexts(), afterLoad);
+    const DayReport report = buildDayReport(*image);
+    EXPECT_EQ(form->Qmax->text().toStdString(), reportTexts(report.studies[0].indices).qmax);
+    EXPECT_TRUE(fake.dialogs.errors.isEmpty());
 }
 
 TEST_F(Drawing, SameStudyDrawsTheSameWhateverCameBefore) {

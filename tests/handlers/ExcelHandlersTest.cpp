@@ -93,7 +93,7 @@ TEST_F(ExcelHandlers, ExportDrivesTheSpreadsheetCallByCall) {
     EXPECT_EQ(fake.spreadsheet.calls, expected);
     EXPECT_EQ(fake.beeper.beeps, 1);
     // The walk's count stays in the workbook; the window keeps the studies of its scan.
-    EXPECT_EQ(form->StudyCount, 2);
+    EXPECT_EQ(form->day().studyCount(), 2);
     EXPECT_EQ(form->Mnt->toPlainText(), "2");
 }
 

@@ -40,7 +40,7 @@ TEST_F(FileHandlers, LoadShowsPassportCountAndFirstStudy) {
     EXPECT_TRUE(form->sexM->isChecked());
     EXPECT_EQ(form->Tstart->text(), "08:30:00");
     EXPECT_FALSE(form->Twait->text().isEmpty());
-    EXPECT_GT(form->ChartGraf->series()->count(), 100);
+    EXPECT_GT(form->charts.ChartGraf->series()->count(), 100);
 
     for (QWidget* enabled : std::initializer_list<QWidget*>{
              form->Nomogram, form->NomS, form->PrintNomogram, form->VT, form->QV, form->ZoomReset,
@@ -120,7 +120,7 @@ TEST_F(FileHandlers, SaveNameRules) {
 
 TEST_F(FileHandlers, FailedLoadKeepsTheDayOnScreenAndInMemory) {
     loadDay(*threeStudyDay());
-    const Image before = form->DeviceImage;
+    const Image before = form->day().deviceImage();
     const QString shownName = form->Name->text();
 
     QByteArray bytes(65535, '\x11');
@@ -133,13 +133,13 @@ TEST_F(FileHandlers, FailedLoadKeepsTheDayOnScreenAndInMemory) {
     fake.dialogs.openNames.push_back(shortPath);
     form->guard([&] { form->LoadFileClick(); });
     EXPECT_EQ(fake.dialogs.errors, QStringList{"Read beyond end of file"});
-    EXPECT_TRUE(form->DeviceImage == before);
+    EXPECT_TRUE(form->day().deviceImage() == before);
     EXPECT_EQ(form->Name->text(), shownName);
 }
 
 TEST_F(FileHandlers, FifoIsRefusedAtOnceAndTheDayStays) {
     loadDay(*threeStudyDay());
-    const Image before = form->DeviceImage;
+    const Image before = form->day().deviceImage();
     // Before, the open waited for a writer and the window froze for good.
     const QString fifo = QDir(fake.userConfigDir.path()).filePath("fifo.txt");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -147,7 +147,7 @@ TEST_F(FileHandlers, FifoIsRefusedAtOnceAndTheDayStays) {
     fake.dialogs.openNames.push_back(fifo);
     form->guard([&] { form->LoadFileClick(); });
     EXPECT_EQ(fake.dialogs.errors, QStringList{"File access denied"});
-    EXPECT_TRUE(form->DeviceImage == before);
+    EXPECT_TRUE(form->day().deviceImage() == before);
 }
 
 TEST_F(FileHandlers, LongFileReadsFirst64KiB) {
@@ -161,24 +161,53 @@ TEST_F(FileHandlers, LongFileReadsFirst64KiB) {
     fake.dialogs.openNames.push_back(path);
     form->guard([&] { form->LoadFileClick(); });
     EXPECT_TRUE(fake.dialogs.errors.isEmpty());
-    EXPECT_TRUE(form->DeviceImage == *image);
+    EXPECT_TRUE(form->day().deviceImage() == *image);
 }
 
-TEST_F(FileHandlers, CancelledOpenRescansTheImageHeld) {
-    // Nothing loaded yet: an all-zero image, no studies, and no calibration.
+TEST_F(FileHandlers, CancelledOpenKeepsTheDayAsItWas) {
+    // Nothing loaded yet: nothing happens.
     form->guard([&] { form->LoadFileClick(); });
-    EXPECT_EQ(form->Mnt->toPlainText(), "0");
-    EXPECT_TRUE(form->Name->text().isEmpty());
-    ASSERT_EQ(fake.dialogs.messages.size(), 1u);
-    EXPECT_EQ(fake.dialogs.messages[0].caption, QStringLiteral("Ошибка калибровки Урофлоуметра"));
-    EXPECT_TRUE(form->ChartGraf->isVisibleTo(form.get()));
+    EXPECT_TRUE(form->Mnt->toPlainText().isEmpty());
+    EXPECT_TRUE(fake.dialogs.messages.empty());
 
-    // With a day held, a cancel shows its first study again.
+    // With a day held: the study shown, its include flag and the view all stay.
     loadDay(*threeStudyDay());
     form->guard([&] { form->NextClick(); });
+    form->EnNom->setChecked(false);
+    form->guard([&] { form->EnNomClick(); });
+    form->guard([&] { form->QVClick(); });
+    const QString shown = indexTexts();
     form->guard([&] { form->LoadFileClick(); });
-    EXPECT_EQ(form->Mst->toPlainText(), "1");
-    EXPECT_EQ(form->Tstart->text(), "08:30:00");
+    EXPECT_EQ(form->Mst->toPlainText(), "2");
+    EXPECT_EQ(indexTexts(), shown);
+    EXPECT_FALSE(form->day().included(1));
+    EXPECT_FALSE(form->EnNom->isChecked());
+    EXPECT_TRUE(form->charts.ChartVQ->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->charts.ChartGraf->isVisibleTo(form.get()));
+}
+
+// After "Read beyond end of file" the window still shows the day held, and the steps
+// and the nomogram work on it.
+TEST_F(FileHandlers, FailedLoadLeavesAWorkingWindow) {
+    loadDay(*threeStudyDay());
+    form->guard([&] { form->NextClick(); });
+    const QString shortPath = writeDay(*threeStudyDay(), QStringLiteral("short.txt"));
+    QFile::resize(shortPath, 1000);
+    fake.dialogs.openNames.push_back(shortPath);
+    form->guard([&] { form->LoadFileClick(); });
+    ASSERT_EQ(fake.dialogs.errors, QStringList{"Read beyond end of file"});
+    EXPECT_EQ(form->Mst->toPlainText(), "2");
+    EXPECT_EQ(form->Tstart->text(), "12:30:00");
+
+    form->guard([&] { form->NextClick(); });
+    EXPECT_EQ(form->Mst->toPlainText(), "3");
+    EXPECT_EQ(form->Tstart->text(), "18:30:00");
+    form->sexM->setChecked(true);
+    form->Old->setText(QStringLiteral("64"));
+    form->guard([&] { form->NomogramClick(); });
+    EXPECT_TRUE(form->charts.ChartNomMan51->isVisibleTo(form.get()));
+    EXPECT_EQ(form->charts.ChartNomMan51->series()->count(), 3);
+    EXPECT_EQ(fake.dialogs.errors.size(), 1);
 }
 
 }  // namespace uroflow::test

@@ -9,8 +9,12 @@
 #include <QRadioButton>
 #include <QToolTip>
 #include <QXYSeries>
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "charts/ChartView.h"
+#include "nomogram/DayEvaluation.h"
 #include "tests/handlers/HandlerFixture.h"
 
 namespace uroflow::test {
@@ -35,16 +39,31 @@ class NomogramHandlers : public HandlerTest {
     // The nomogram views shown, by name.
     QStringList shownNomograms() const {
         QStringList shown;
-        const std::pair<TChartView*, const char*> views[] = {{form->ChartNomWoman, "ChartNomWoman"},
-                                                             {form->ChartNomMan51, "ChartNomMan51"},
-                                                             {form->ChartNomMan49, "ChartNomMan49"},
-                                                             {form->ChartNomGirls, "ChartNomGirls"},
-                                                             {form->ChartNomBoy, "ChartNomBoy"}};
+        const std::pair<TChartView*, const char*> views[] = {
+            {form->charts.ChartNomWoman, "ChartNomWoman"},
+            {form->charts.ChartNomMan51, "ChartNomMan51"},
+            {form->charts.ChartNomMan49, "ChartNomMan49"},
+            {form->charts.ChartNomGirls, "ChartNomGirls"},
+            {form->charts.ChartNomBoy, "ChartNomBoy"}};
         for (const auto& [view, name] : views)
             if (view->isVisibleTo(form.get())) shown << name;
         return shown;
     }
     QList<QPointF> points(const TChartView* chart) const { return chart->series()->points(); }
+    // The evaluation of the day on screen, made apart from the window.
+    std::vector<EvaluatedStudy> evaluated() const {
+        auto image = std::make_unique<Image>(form->day().scannedImage());
+        std::vector<EvaluatedStudy> studies = evaluateDay(*image, form->day().calibrCoef());
+        studies.resize(std::min<std::size_t>(studies.size(), form->day().studyCount()));
+        return studies;
+    }
+    static QPointF pointOf(const EvaluatedStudy& study) { return {study.volume, study.qmax}; }
+    // Leaves the study shown out and steps to the next one.
+    void leaveOutAndStep() {
+        form->EnNom->setChecked(false);
+        form->guard([&] { form->EnNomClick(); });
+        form->guard([&] { form->NextClick(); });
+    }
 };
 
 struct ChoiceCase {
@@ -66,18 +85,19 @@ TEST_P(NomogramChoice, TheChosenChartShowsEveryStudyInYellow) {
     for (TChartView* v : form->nomogramCharts())
         if (v->isVisibleTo(form.get())) shown = v;
     const QList<QPointF> placed = points(shown);
+    const std::vector<EvaluatedStudy> expected = evaluated();
     ASSERT_EQ(placed.size(), 3);
+    ASSERT_EQ(expected.size(), 3u);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(placed[i], QPointF(form->StudyVolume[i], form->StudyQmax[i]));
+        EXPECT_EQ(placed[i], pointOf(expected[i]));
         EXPECT_EQ(pointColour(shown, i), QColor(255, 255, 0));
     }
-    EXPECT_GT(form->StudyVolume[2], 0);
+    EXPECT_GT(expected[2].volume, 0);
     for (QWidget* off : std::initializer_list<QWidget*>{form->Next, form->Prev, form->EnNom})
         EXPECT_FALSE(off->isEnabled());
     EXPECT_TRUE(form->PrintNomogram->isEnabled());
-    EXPECT_FALSE(form->ChartVQ->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->charts.ChartVQ->isVisibleTo(form.get()));
     EXPECT_FALSE(form->DateArj->isVisibleTo(form.get()));
-    EXPECT_EQ(form->CurStudyStart, kStudyAreaStart);
 }
 
 INSTANTIATE_TEST_SUITE_P(SexAndAge, NomogramChoice,
@@ -93,8 +113,8 @@ INSTANTIATE_TEST_SUITE_P(SexAndAge, NomogramChoice,
 
 TEST_F(NomogramHandlers, EmptyAgeAsksForItAfterTheValuesAreComputed) {
     loadDay(*threeStudyDay());
-    form->ChartNomMan51->appendPoints({{100, 10}}, Qt::yellow, {});
-    form->ChartNomMan51->setVisible(true);
+    form->charts.ChartNomMan51->appendPoints({{100, 10}}, Qt::yellow, {});
+    form->charts.ChartNomMan51->setVisible(true);
     form->show();
     QApplication::setActiveWindow(form.get());
     evaluate(true, QString());
@@ -105,8 +125,7 @@ TEST_F(NomogramHandlers, EmptyAgeAsksForItAfterTheValuesAreComputed) {
     EXPECT_EQ(fake.dialogs.messages[0].icon, MsgIcon::Information);
     EXPECT_EQ(fake.dialogs.messages[0].buttons, MbOk);
     EXPECT_TRUE(form->Old->hasFocus());
-    EXPECT_GT(form->StudyVolume[1], 0);
-    EXPECT_TRUE(points(form->ChartNomMan51).isEmpty());  // removed, the view left as it was
+    EXPECT_TRUE(points(form->charts.ChartNomMan51).isEmpty());  // removed, the view left as it was
     EXPECT_TRUE(form->Next->isEnabled());
     EXPECT_TRUE(form->EnNom->isEnabled());
 }
@@ -123,17 +142,18 @@ TEST_F(NomogramHandlers, StudiesLeftOutGiveNoPointButTheChartIsShown) {
     loadDay(*threeStudyDay());
     form->EnNom->setChecked(false);
     form->guard([&] { form->EnNomClick(); });  // study 1 left out
-    EXPECT_FALSE(form->NomInclude[0]);
+    EXPECT_FALSE(form->day().included(0));
     evaluate(true, QStringLiteral("64"));
-    EXPECT_EQ(points(form->ChartNomMan51),
-              (QList<QPointF>{{form->StudyVolume[1], form->StudyQmax[1]},
-                              {form->StudyVolume[2], form->StudyQmax[2]}}));
+    const std::vector<EvaluatedStudy> expected = evaluated();
+    EXPECT_EQ(points(form->charts.ChartNomMan51),
+              (QList<QPointF>{pointOf(expected[1]), pointOf(expected[2])}));
 
-    form->NomInclude[1] = false;
-    form->NomInclude[2] = false;
+    form->guard([&] { form->NextClick(); });
+    leaveOutAndStep();
+    leaveOutAndStep();
     evaluate(true, QStringLiteral("64"));
     EXPECT_EQ(shownNomograms(), QStringList{"ChartNomMan51"});
-    EXPECT_TRUE(points(form->ChartNomMan51).isEmpty());
+    EXPECT_TRUE(points(form->charts.ChartNomMan51).isEmpty());
 }
 
 TEST_F(NomogramHandlers, ADayWithoutStudiesShowsNoChart) {
@@ -146,22 +166,25 @@ TEST_F(NomogramHandlers, ADayWithoutStudiesShowsNoChart) {
     EXPECT_FALSE(form->Next->isEnabled());
 }
 
-TEST_F(NomogramHandlers, AnEarlierChartStaysShownWithoutItsPoints) {
+// A chart left from another sex or age would lie on top, empty, and be printed.
+TEST_F(NomogramHandlers, TheChosenChartAloneIsShown) {
     loadDay(*threeStudyDay());
     evaluate(true, QStringLiteral("30"));
     evaluate(false, QStringLiteral("30"));
-    EXPECT_EQ(shownNomograms(), (QStringList{"ChartNomWoman", "ChartNomMan49"}));
-    EXPECT_TRUE(points(form->ChartNomMan49).isEmpty());
-    EXPECT_EQ(points(form->ChartNomWoman).size(), 3);
+    EXPECT_EQ(shownNomograms(), QStringList{"ChartNomWoman"});
+    EXPECT_TRUE(points(form->charts.ChartNomMan49).isEmpty());
+    EXPECT_EQ(points(form->charts.ChartNomWoman).size(), 3);
+    evaluate(true, QStringLiteral("50"));
+    EXPECT_EQ(shownNomograms(), QStringList{"ChartNomMan51"});
 }
 
 TEST_F(NomogramHandlers, PressingTwiceGivesTheSamePoints) {
     loadDay(*threeStudyDay());
     evaluate(true, QStringLiteral("64"));
-    const QList<QPointF> first = points(form->ChartNomMan51);
+    const QList<QPointF> first = points(form->charts.ChartNomMan51);
     form->guard([&] { form->NextClick(); });  // a drawing in between changes nothing
     evaluate(true, QStringLiteral("64"));
-    EXPECT_EQ(points(form->ChartNomMan51), first);
+    EXPECT_EQ(points(form->charts.ChartNomMan51), first);
 }
 
 TEST_F(NomogramHandlers, OnlyTheStudiesOfTheDayOnScreenArePlotted) {
@@ -174,10 +197,9 @@ TEST_F(NomogramHandlers, OnlyTheStudiesOfTheDayOnScreenArePlotted) {
     b.addDecodedStudy(kStudyAreaStart, 7, 0, std::vector<std::uint16_t>(60, 2000), 30);
     b.word(30000, kStartWord);
     loadDay(*b.build());
-    ASSERT_EQ(form->StudyCount, 2);
+    ASSERT_EQ(form->day().studyCount(), 2);
     evaluate(true, QStringLiteral("64"));
-    EXPECT_EQ(points(form->ChartNomMan51),
-              (QList<QPointF>{{form->StudyVolume[0], form->StudyQmax[0]}}));
+    EXPECT_EQ(points(form->charts.ChartNomMan51), QList<QPointF>{pointOf(evaluated()[0])});
 }
 
 TEST_F(NomogramHandlers, ZeroCalibrationEndsWithTheDivisionError) {
@@ -197,7 +219,7 @@ TEST_F(NomogramHandlers, ANewDayIncludesEveryStudyAgain) {
     form->EnNom->setChecked(false);
     form->guard([&] { form->EnNomClick(); });
     loadDay(*threeStudyDay());
-    EXPECT_TRUE(form->NomInclude[0]);
+    EXPECT_TRUE(form->day().included(0));
     EXPECT_TRUE(form->EnNom->isChecked());
 }
 
@@ -206,12 +228,12 @@ TEST_F(NomogramHandlers, RestingOnAPointTellsStudyValuesAndZone) {
     evaluate(true, QStringLiteral("64"));
     form->show();
     QApplication::processEvents();  // the plot is laid out: points lie apart
-    const QPointF second = points(form->ChartNomMan51).at(1);
-    const QString tip = form->ChartNomMan51->pointTip(second + QPointF(0.5, 0.05));
+    const QPointF second = points(form->charts.ChartNomMan51).at(1);
+    const QString tip = form->charts.ChartNomMan51->pointTip(second + QPointF(0.5, 0.05));
     EXPECT_TRUE(tip.startsWith(QStringLiteral("Исследование 2, 12:30\nV = "))) << tip.toStdString();
     EXPECT_TRUE(tip.contains(QStringLiteral("мл/сек\nЗона: "))) << tip.toStdString();
 
-    emit form->ChartNomMan51->series()->hovered(second, true);
+    emit form->charts.ChartNomMan51->series()->hovered(second, true);
     EXPECT_EQ(QToolTip::text(), tip);
 }
 
@@ -256,21 +278,26 @@ TEST_F(Archive, ArchivedStudiesInBlackWithTheirOwnCalibrationBesideTheDay) {
     EXPECT_TRUE(fake.dialogs.errors.isEmpty()) << fake.dialogs.errors.join('\n').toStdString();
     EXPECT_TRUE(form->DateArj->isVisibleTo(form.get()));
     EXPECT_EQ(form->DateArj->text(), QStringLiteral("Сравнение с номограммой от: 01.02.26"));
-    const QList<QPointF> placed = points(form->ChartNomMan51);
+    const QList<QPointF> placed = points(form->charts.ChartNomMan51);
     ASSERT_EQ(placed.size(), 6);
+    const std::vector<EvaluatedStudy> day = evaluated();
+    auto archive = std::make_unique<Image>(form->day().archiveImage());
+    const std::vector<EvaluatedStudy> archived =
+        evaluateDay(*archive, calibrationCoefficient(form->day().archiveImage()));
+    ASSERT_EQ(archived.size(), 3u);
     for (int i = 0; i < 3; ++i) {
         // The same raw voidings, weighed with 40,000 instead of 50,000.
-        EXPECT_DOUBLE_EQ(form->ArchiveVolume[i], form->StudyVolume[i] * 50000 / 40000);
-        EXPECT_EQ(placed[3 + i], QPointF(form->ArchiveVolume[i], form->ArchiveQmax[i]));
-        EXPECT_EQ(pointColour(form->ChartNomMan51, i), QColor(255, 255, 0));
-        EXPECT_EQ(pointColour(form->ChartNomMan51, 3 + i), QColor(0, 0, 0));
+        EXPECT_DOUBLE_EQ(archived[i].volume, day[i].volume * 50000 / 40000);
+        EXPECT_EQ(placed[3 + i], pointOf(archived[i]));
+        EXPECT_EQ(pointColour(form->charts.ChartNomMan51, i), QColor(255, 255, 0));
+        EXPECT_EQ(pointColour(form->charts.ChartNomMan51, 3 + i), QColor(0, 0, 0));
     }
-    EXPECT_TRUE(form->ChartNomMan51->pointTip(placed[3]).startsWith(
+    EXPECT_TRUE(form->charts.ChartNomMan51->pointTip(placed[3]).startsWith(
         QStringLiteral("Архив 01.02.26, исследование 1, 08:30\n")));
 
     // Cancelled: the archive held is evaluated again from its bytes, the same points added.
     compare();
-    const QList<QPointF> again = points(form->ChartNomMan51);
+    const QList<QPointF> again = points(form->charts.ChartNomMan51);
     ASSERT_EQ(again.size(), 9);
     EXPECT_EQ(again.mid(6), placed.mid(3));
 }
@@ -279,15 +306,15 @@ TEST_F(Archive, AnUnreadableFileKeepsTheArchiveAndTheCaption) {
     loadDay(*threeStudyDay());
     compare(writeDay(*archivedDay(40000), QStringLiteral("archive.txt")));
     const QString caption = form->DateArj->text();
-    const int before = static_cast<int>(points(form->ChartNomMan51).size());
+    const int before = static_cast<int>(points(form->charts.ChartNomMan51).size());
 
     const QString shortPath = writeDay(*archivedDay(40000), QStringLiteral("short.txt"));
     QFile::resize(shortPath, 1000);
     compare(shortPath);
     EXPECT_EQ(fake.dialogs.errors.back(), QStringLiteral("Read beyond end of file"));
     EXPECT_EQ(form->DateArj->text(), caption);
-    EXPECT_EQ(points(form->ChartNomMan51).size(), before);
-    EXPECT_EQ(word(form->ArchiveImage, kCalibrationBOffset), 20000 + 40000 / 4);
+    EXPECT_EQ(points(form->charts.ChartNomMan51).size(), before);
+    EXPECT_EQ(word(form->day().archiveImage(), kCalibrationBOffset), 20000 + 40000 / 4);
 }
 
 TEST_F(Archive, ZeroArchiveCalibrationEndsWithTheDivisionErrorAfterTheCaption) {

@@ -82,8 +82,8 @@ class ReaderTest : public HandlerTest {
     void expectAtRest() {
         EXPECT_FALSE(green());
         EXPECT_TRUE(solid());
-        EXPECT_EQ(form->ReportCount, 0);
-        EXPECT_EQ(form->pendingCommand(), kCommandNone);
+        EXPECT_EQ(form->transfer().ReportCount, 0);
+        EXPECT_EQ(form->transfer().pendingCommand(), kCommandNone);
         for (QWidget* command : form->transferCommands()) EXPECT_TRUE(command->isEnabled());
     }
 };
@@ -113,12 +113,12 @@ TEST_F(ReaderTest, AThreeStudyDownloadShowsTheDay) {
     press(&TTMForm::ReadDataClick);
     EXPECT_EQ(lastWrite(), bytes({0x00, 0x41}, 31));
     EXPECT_TRUE(form->Shape2->isHatched());
-    EXPECT_FALSE(shown(form->ChartGraf));
+    EXPECT_FALSE(shown(form->charts.ChartGraf));
     EXPECT_FALSE(form->LoadFile->isEnabled());
     EXPECT_TRUE(form->ReadData->isEnabled());
     deliver(10);
     EXPECT_TRUE(green());
-    EXPECT_EQ(form->ReportCount, 10);
+    EXPECT_EQ(form->transfer().ReportCount, 10);
     sim().deliverAll();
 
     EXPECT_EQ(commandsSent(), (std::vector<int>{0x41, 0x00}));
@@ -126,14 +126,14 @@ TEST_F(ReaderTest, AThreeStudyDownloadShowsTheDay) {
     EXPECT_EQ(fake.beeper.beeps, 1);
     EXPECT_EQ(form->Mnt->toPlainText(), "3");
     EXPECT_EQ(form->Mst->toPlainText(), "1");
-    EXPECT_EQ(form->StudyStarts[3], 0);
+    EXPECT_EQ(form->day().studyStart(3), 0);
     EXPECT_EQ(form->Tstart->text(), "08:30:00");
-    EXPECT_FALSE(form->Series1->points().isEmpty());
+    EXPECT_FALSE(form->charts.Series1->points().isEmpty());
     for (QWidget* control :
          {static_cast<QWidget*>(form->Next), static_cast<QWidget*>(form->VT),
           static_cast<QWidget*>(form->Nomogram), static_cast<QWidget*>(form->SaveFileData)})
         EXPECT_TRUE(control->isEnabled());
-    EXPECT_TRUE(shown(form->ChartGraf));
+    EXPECT_TRUE(shown(form->charts.ChartGraf));
     EXPECT_TRUE(shown(form->DateArj));
     EXPECT_TRUE(shown(form->Ur));
     EXPECT_EQ(form->Ur->text(), QStringLiteral("Uбат > 2,7В"));
@@ -149,9 +149,9 @@ TEST_F(ReaderTest, ADownloadWithoutStudies) {
     b.word(200, 0xFEFD);
     plugIn(*b.build());
     download();
-    EXPECT_EQ(form->StudyCount, 0);
+    EXPECT_EQ(form->day().studyCount(), 0);
     EXPECT_TRUE(form->Mnt->toPlainText().isEmpty());
-    EXPECT_TRUE(form->Series1->points().isEmpty());
+    EXPECT_TRUE(form->charts.Series1->points().isEmpty());
     expectAtRest();
     EXPECT_EQ(fake.beeper.beeps, 1);
 }
@@ -191,7 +191,7 @@ TEST_F(ReaderTest, BatteryStates) {
 TEST_F(ReaderTest, BlocksAtRestLeaveTheDayAloneAndAreWarnedAboutOnce) {
     plugIn(*threeStudyDay());
     download();
-    const auto before = std::make_unique<Image>(form->DeviceImage);
+    const auto before = std::make_unique<Image>(form->day().deviceImage());
     const QString shownTime = form->Tstart->text();
     std::vector<Block> stray(2049);
     for (Block& block : stray) block.fill(0xFE);  // start words everywhere
@@ -204,9 +204,9 @@ TEST_F(ReaderTest, BlocksAtRestLeaveTheDayAloneAndAreWarnedAboutOnce) {
     EXPECT_EQ(fake.dialogs.messages.back().text,
               QStringLiteral("Нажмите кнопку \"Загрузка\" или отсоедините Считыватель от ПК(USB) "
                              "для автономного запуска Урофлоуметра!"));
-    EXPECT_TRUE(std::equal(before->begin(), before->end(), form->DeviceImage.begin()));
-    EXPECT_EQ(form->ReportCount, 0);
-    EXPECT_EQ(form->StudyCount, 3);
+    EXPECT_TRUE(std::equal(before->begin(), before->end(), form->day().deviceImage().begin()));
+    EXPECT_EQ(form->transfer().ReportCount, 0);
+    EXPECT_EQ(form->day().studyCount(), 3);
     EXPECT_EQ(form->Tstart->text(), shownTime);
     EXPECT_EQ(fake.beeper.beeps, 1);  // the end block at rest ended nothing
 
@@ -350,10 +350,10 @@ TEST_F(ReaderTest, NoToEraseOrCalibrationDuringADownloadLeavesOnlyTheCommonEnd) 
 
 TEST_F(ReaderTest, CommandsWithoutAReaderAskNothing) {
     loadDay(*threeStudyDay());
-    form->ChartNomMan51->setVisible(true);
+    form->charts.ChartNomMan51->setVisible(true);
     press(&TTMForm::CalibrClick);
     press(&TTMForm::EraseDataClick);
-    EXPECT_FALSE(shown(form->ChartNomMan51));
+    EXPECT_FALSE(shown(form->charts.ChartNomMan51));
     EXPECT_FALSE(form->PrintNomogram->isEnabled());
     EXPECT_TRUE(fake.dialogs.messages.empty());
     EXPECT_TRUE(fake.reader.writes().empty());
@@ -407,7 +407,7 @@ TEST_F(ReaderTest, ATransferWhoseReaderIsRemovedOrSilentIsAbandoned) {
     sim().sendBlocks(std::vector<Block>(1));
     sim().deliverAll();
     EXPECT_EQ(messagesWith(kReceiveMode), 1);
-    EXPECT_EQ(form->ReportCount, 0);
+    EXPECT_EQ(form->transfer().ReportCount, 0);
 }
 
 TEST_F(ReaderTest, AnAbandonedCommandKeepsTheDaySaveableOnlyWhileTheImageIsWhole) {
@@ -438,11 +438,11 @@ TEST_F(ReaderTest, PressingLoadAgainRestartsTheDownload) {
     press(&TTMForm::ReadDataClick);
     deliver(700);
     press(&TTMForm::ReadDataClick);
-    EXPECT_EQ(form->ReportCount, 0);
+    EXPECT_EQ(form->transfer().ReportCount, 0);
     sim().deliverAll();
     EXPECT_EQ(form->Mnt->toPlainText(), "3");
-    EXPECT_TRUE(
-        std::equal(sim().memory().begin(), sim().memory().end(), form->DeviceImage.begin()));
+    EXPECT_TRUE(std::equal(sim().memory().begin(), sim().memory().end(),
+                           form->day().deviceImage().begin()));
 }
 
 // The reading thread holds reports it read before a click; they come after the
@@ -454,8 +454,8 @@ TEST_F(ReaderTest, AReportReadBeforeLoadIsNoPartOfTheDownload) {
     stray.fill(0xFE);
     sim().sendBlocks(std::vector<Block>{stray});  // read at rest, not yet handed over
     download();
-    EXPECT_TRUE(
-        std::equal(sim().memory().begin(), sim().memory().end(), form->DeviceImage.begin()));
+    EXPECT_TRUE(std::equal(sim().memory().begin(), sim().memory().end(),
+                           form->day().deviceImage().begin()));
     EXPECT_EQ(form->Mnt->toPlainText(), "3");
     EXPECT_EQ(form->Edit_Calibr->text(), "50000");
     EXPECT_EQ(form->Name->text(), QStringLiteral("Иванов"));
@@ -472,8 +472,8 @@ TEST_F(ReaderTest, LoadPressedAgainDuringADownloadStartsCleanlyFromBlockZero) {
     press(&TTMForm::ReadDataClick);  // 64 blocks of the first answer are still on their way
     EXPECT_GT(sim().queued(), 2049u);
     sim().deliverAll();
-    EXPECT_TRUE(
-        std::equal(sim().memory().begin(), sim().memory().end(), form->DeviceImage.begin()));
+    EXPECT_TRUE(std::equal(sim().memory().begin(), sim().memory().end(),
+                           form->day().deviceImage().begin()));
     EXPECT_EQ(form->Mnt->toPlainText(), "3");
     expectAtRest();
 }
@@ -495,7 +495,7 @@ TEST_F(ReaderTest, AfterACommandsAnswerNothingActsOnADayNoLongerInTheImage) {
         press(&TTMForm::NextClick);
         ASSERT_TRUE(form->SaveFileData->isEnabled());
         ASSERT_TRUE(form->Prev->isEnabled());
-        form->ChartNomMan51->setVisible(true);
+        form->charts.ChartNomMan51->setVisible(true);
         fake.dialogs.answers = {MbYes};
         switch (command) {
             case Passport:
@@ -521,7 +521,7 @@ TEST_F(ReaderTest, AfterACommandsAnswerNothingActsOnADayNoLongerInTheImage) {
         for (QWidget* control : dayActions(*form))
             EXPECT_FALSE(control->isEnabled()) << control->toolTip().toStdString();
         EXPECT_FALSE(form->DayReportAction->isEnabled());
-        EXPECT_FALSE(shown(form->ChartNomMan51));
+        EXPECT_FALSE(shown(form->charts.ChartNomMan51));
 
         // A download brings a day back.
         sim().loadMemory(std::span(*threeStudyDay()).first(kMemorySize));
@@ -549,8 +549,8 @@ TEST_F(ReaderTest, AFileCannotBeLoadedWhileThePassportAnswerArrives) {
     EXPECT_EQ(fake.dialogs.openSpecs.size(), 0u);
     sim().deliverAll();
     expectAtRest();
-    EXPECT_TRUE(
-        std::equal(sim().memory().begin(), sim().memory().end(), form->DeviceImage.begin()));
+    EXPECT_TRUE(std::equal(sim().memory().begin(), sim().memory().end(),
+                           form->day().deviceImage().begin()));
     EXPECT_EQ(fake.dialogs.openNames.size(), 1u);  // never asked for
 }
 
@@ -562,7 +562,7 @@ TEST_F(ReaderTest, AFailedWriteGivesOneMessageAndLeavesNothingPending) {
         fake.dialogs.messages.clear();
         if (command == &TTMForm::EraseDataClick) fake.dialogs.answers = {MbYes};
         press(command);
-        EXPECT_EQ(form->pendingCommand(), kCommandNone);
+        EXPECT_EQ(form->transfer().pendingCommand(), kCommandNone);
         fake.clock.current = fake.clock.current.addSecs(60);
         press(&TTMForm::TransferTimerTimer);
         ASSERT_EQ(messagesWith(QStringLiteral("Урофлоуметрия")), 1);
@@ -598,7 +598,7 @@ TEST_F(ReaderTest, OnlyTheLastReaderEnumeratedIsUsed) {
     // The first reader's blocks (its own memory, say) go nowhere.
     sim().sendBlocks(std::vector<Block>(5));
     sim().deliverAll();
-    EXPECT_EQ(form->ReportCount, 0);
+    EXPECT_EQ(form->transfer().ReportCount, 0);
     EXPECT_TRUE(fake.dialogs.messages.empty());
 }
 
@@ -673,8 +673,8 @@ TEST_F(ReaderTest, TheDemoModeDownloadsTheDemoDayPacedThroughTheEventLoop) {
     EXPECT_GT(turns, 100);
     expectAtRest();
     EXPECT_EQ(form->Mnt->toPlainText(), QString::number(demoDayPlan().size()));
-    EXPECT_TRUE(
-        std::equal(sim().memory().begin(), sim().memory().end(), form->DeviceImage.begin()));
+    EXPECT_TRUE(std::equal(sim().memory().begin(), sim().memory().end(),
+                           form->day().deviceImage().begin()));
 }
 
 }  // namespace uroflow::test

@@ -57,7 +57,7 @@ TEST_F(Shortcuts, EachKeyDoesWhatItsButtonDoesOnlyWhileTheButtonCan) {
         EXPECT_EQ(c.effect(), before + 1);
         c.button->show();
     }
-    // The open dialog was cancelled: the day was shown again from its first study.
+    // One step forward, one back; none past the first study.
     EXPECT_EQ(form->Mst->toPlainText(), "2");
     press(QKeySequence(Qt::Key_PageUp));
     EXPECT_EQ(form->Mst->toPlainText(), "1");

@@ -15,12 +15,13 @@ set(rules
     "reader|study,reader|no"
     "reader/hid|study,reader|yes"
     "nomogram|study,nomogram|no"
-    "files|study,nomogram,files|no"
-    "archive|study,nomogram,files,archive|yes"
+    "day|study,reader,nomogram,day|no"
+    "files|study,reader,nomogram,day,files|no"
+    "archive|study,reader,nomogram,day,files,archive|yes"
     "charts|study,nomogram,charts|yes"
-    "tools|study,reader,nomogram,files,tools|no"
-    "tools/archive|study,nomogram,files,archive,tools|yes"
-    "fuzz|study,reader,nomogram,files,tools,fuzz|no")
+    "tools|study,reader,nomogram,day,files,tools|no"
+    "tools/archive|study,reader,nomogram,day,files,archive,tools|yes"
+    "fuzz|study,reader,nomogram,day,files,tools,fuzz|no")
 
 set(violations "")
 foreach(rule IN LISTS rules)
@@ -58,7 +59,8 @@ endforeach()
 
 # The window's methods are defined under app/ only.
 file(GLOB_RECURSE all_sources "${ROOT}/study/*.cpp" "${ROOT}/reader/*.cpp" "${ROOT}/nomogram/*.cpp"
-     "${ROOT}/files/*.cpp" "${ROOT}/archive/*.cpp" "${ROOT}/charts/*.cpp" "${ROOT}/tools/*.cpp" "${ROOT}/fuzz/*.cpp")
+     "${ROOT}/day/*.cpp" "${ROOT}/files/*.cpp" "${ROOT}/archive/*.cpp" "${ROOT}/charts/*.cpp"
+     "${ROOT}/tools/*.cpp" "${ROOT}/fuzz/*.cpp")
 foreach(source IN LISTS all_sources)
     file(STRINGS "${source}" lines REGEX "TTMForm::")
     if(lines)
