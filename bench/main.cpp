@@ -19,6 +19,7 @@
 
 #include "charts/ChartSetup.h"
 #include "charts/ChartView.h"
+#include "day/Day.h"
 #include "nomogram/DayEvaluation.h"
 #include "study/Decoder.h"
 #include "study/Image.h"
@@ -66,16 +67,12 @@ const Image& deviceImage() {
     return image;
 }
 
-DecodeResult scanAndDecode(const Image& device, Image& work) {
-    StudyStartTable starts{};
-    std::uint16_t count = 0;
-    scanStudies(device, work, starts, count, kFileScanLastOffset, false);
-    DecodeParams params;
-    params.curStudyStart = starts[0];
-    params.npr = 10;
-    params.studyCount = count;
-    params.calibrCoef = calibrationCoefficient(device);
-    return decodeStudy(work, params);
+// A file load as the window makes it: the day takes the image, scans it and decodes the
+// first study.
+DecodeResult scanAndDecode(const Image& device, Day& day) {
+    day.loadImage(device);
+    day.scan(kFileScan);
+    return day.decodeCurrent();
 }
 
 QList<QPointF> toPoints(const std::vector<CurvePoint>& curve) {
@@ -89,10 +86,10 @@ QList<QPointF> toPoints(const std::vector<CurvePoint>& curve) {
 ChartViews views;
 
 void BM_ScanAndDecode(benchmark::State& state) {
-    auto work = std::make_unique<Image>();
+    auto day = std::make_unique<Day>();
     DecodeResult result;
     for (auto _ : state) {
-        result = scanAndDecode(deviceImage(), *work);
+        result = scanAndDecode(deviceImage(), *day);
         benchmark::DoNotOptimize(result);
     }
     if (!result.decoded) state.SkipWithError("the study was not decoded");
@@ -108,7 +105,8 @@ void BM_Decode(benchmark::State& state) {
     StudyStartTable starts{};
     std::uint16_t count = 0;
     scanStudies(deviceImage(), *scanned, starts, count, kFileScanLastOffset, false);
-    const DecodeParams params{starts[0], 10, count, calibrationCoefficient(deviceImage())};
+    const DecodeParams params{starts[0], kDefaultArtefactThreshold, count,
+                              calibrationCoefficient(deviceImage())};
     auto work = std::make_unique<Image>();
     for (auto _ : state) {
         *work = *scanned;
@@ -134,7 +132,8 @@ void BM_DecodeDemoDay(benchmark::State& state) {
         points = 0;
         for (std::uint16_t i = 0; i < count; ++i) {
             *work = *scanned;
-            const DecodeResult result = decodeStudy(*work, {starts[i], 10, count, k});
+            const DecodeResult result =
+                decodeStudy(*work, {starts[i], kDefaultArtefactThreshold, count, k});
             points += result.flowTime.size();
         }
         benchmark::DoNotOptimize(points);
@@ -178,7 +177,7 @@ class StudyFileFixture {
         std::fill(device_->begin(), device_->end(), 0);
         in.read(reinterpret_cast<char*>(device_->data()), kMemorySize);
         if (in.gcount() != static_cast<std::streamsize>(kMemorySize)) return false;
-        const DecodeResult result = scanAndDecode(*device_, *work_);
+        const DecodeResult result = scanAndDecode(*device_, *day_);
         views.ChartGraf->fillSeries(toPoints(result.flowTime));
         views.ChartVQ->fillSeries(toPoints(result.flowVolume));
         return true;
@@ -188,7 +187,7 @@ class StudyFileFixture {
     std::filesystem::path path_ =
         std::filesystem::temp_directory_path() / "uroflow-bench-study.txt";
     std::unique_ptr<Image> device_ = std::make_unique<Image>();
-    std::unique_ptr<Image> work_ = std::make_unique<Image>();
+    std::unique_ptr<Day> day_ = std::make_unique<Day>();
 };
 
 void renderFlowTime(QImage& image) {
@@ -226,8 +225,8 @@ BENCHMARK(BM_LoadDecodeFillRender)->Unit(benchmark::kMillisecond);
 
 // Drawing the filled flow/time chart, with (1) and without (0) point markers.
 void BM_RenderFlowTime(benchmark::State& state) {
-    auto work = std::make_unique<Image>();
-    const QList<QPointF> points = toPoints(scanAndDecode(deviceImage(), *work).flowTime);
+    auto day = std::make_unique<Day>();
+    const QList<QPointF> points = toPoints(scanAndDecode(deviceImage(), *day).flowTime);
     views.Series1->setPointsVisible(state.range(0) != 0);
     QImage image(828, 518, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);

@@ -272,8 +272,8 @@ std::string dayReportCsv(const DayReport& report) {
     return out;
 }
 
-void exportDayWorkbook(const Image& device, const std::string& out) {
-    const ExportValues values = buildExportValues(device, calibrationCoefficient(device));
+void exportDayWorkbook(const Day& day, const std::string& out) {
+    const ExportValues values = buildExportValues(day.deviceImage(), day.calibrCoef());
     XlsxSpreadsheet writer;
     const std::unique_ptr<SpreadsheetSession> session = writer.connect();
     if (!session) throw RuntimeError(kSpreadsheetUnavailableText);
@@ -326,12 +326,16 @@ int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::o
             failing = path;
         }
         readStudyFile(path, *device);
+        // The day as the window holds it after loading the file.
+        const auto day = std::make_unique<Day>();
+        day->loadImage(*device);
+        day->scan(kFileScan);
         if (xlsx) {
             failing = *xlsx;
-            exportDayWorkbook(*device, *xlsx);
+            exportDayWorkbook(*day, *xlsx);
             return 0;
         }
-        const DayReport report = buildDayReport(*device);
+        const DayReport report = buildDayReport(*day);
         text = csv ? dayReportCsv(report) : dayReportJson(report, night);
     } catch (const RuntimeError& error) {
         err << "uroflow-report: " << failing << ": " << error.what() << "\n";

@@ -68,10 +68,10 @@ std::string dayReportJson(const DayReport& report, const NightWindow& night = {}
 // Semicolon-separated, texts quoted, numbers with "." and empty for none.
 std::string dayReportCsv(const DayReport& report);
 
-// The Excel export of the window for a study file's image, written to `out`. Throws
+// The Excel export of the window for the day's image, written to `out`. Throws
 // RuntimeError for K = 0 or a workbook that cannot be written; nothing is left at
 // `out` then (an existing file stays as it was).
-void exportDayWorkbook(const Image& device, const std::string& out);
+void exportDayWorkbook(const Day& day, const std::string& out);
 
 // The command line of uroflow-report: "[--csv] [--night HH:MM-HH:MM] FILE" or
 // "--xlsx OUT FILE". Returns the exit code: 0 success, 1 the file could not be read, the

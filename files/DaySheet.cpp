@@ -107,8 +107,9 @@ DaySheet buildDaySheet(const DayReport& report, const Passport& shown, const std
     const NomogramChoice choice = sheetNomogram(shown);
     sheet.nomogram = choice.kind;
     sheet.nomogramMissing = choice.missing;
+    // Only the studies the doctor left on the nomogram.
     for (const NomogramStudyReport& point : report.nomogram.studies)
-        sheet.points.push_back({point.number, point.volume, point.qmax});
+        if (point.included) sheet.points.push_back({point.number, point.volume, point.qmax});
 
     const DaySummary summary = summarizeDay(report, night, sheet.nomogram);
     sheet.summary = summaryLines(summary);
