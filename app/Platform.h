@@ -26,6 +26,8 @@ struct Platform {
     Printer& printer;
     // The spreadsheet application the Excel export drives.
     Spreadsheet& spreadsheet;
+    // The user's data folder: the embedded patient archive lives here.
+    QString dataDir;
 };
 
 }  // namespace uroflow

@@ -20,13 +20,13 @@ bool writableLocation(const QString& dir) {
     return !file.exists() || (file.isFile() && file.isWritable());
 }
 
-bool writeTo(const QString& path, const QString& name) {
+bool writeTo(const QString& path, const QString& key, const QString& value) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     QSettings settings(path, QSettings::IniFormat);
     // A new file renamed into place, under a lock: two instances ending at once never
     // leave it half written.
     settings.setAtomicSyncRequired(true);
-    settings.setValue(QString::fromLatin1(kDoctorNameKey), name);
+    settings.setValue(key, value);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }
@@ -47,22 +47,35 @@ QString settingsFileToRead(const QString& programDir, const QString& userConfigD
     return programFile;
 }
 
-QString readDoctorName(const QString& programDir, const QString& userConfigDir) {
+QString readSetting(const QString& programDir, const QString& userConfigDir, const QString& key,
+                    const QString& fallback) {
     const QSettings settings(settingsFileToRead(programDir, userConfigDir), QSettings::IniFormat);
-    return settings
-        .value(QString::fromLatin1(kDoctorNameKey), QString::fromUtf8(kDefaultDoctorName))
-        .toString();
+    return settings.value(key, fallback).toString();
+}
+
+QString writeSetting(const QString& programDir, const QString& userConfigDir, const QString& key,
+                     const QString& value) {
+    if (writableLocation(programDir) && writeTo(fileIn(programDir), key, value)) {
+        return fileIn(programDir);
+    }
+    if (!userConfigDir.isEmpty() && writeTo(fileIn(userConfigDir), key, value)) {
+        return fileIn(userConfigDir);
+    }
+    return {};
+}
+
+QString readDoctorName(const QString& programDir, const QString& userConfigDir) {
+    return readSetting(programDir, userConfigDir, QString::fromLatin1(kDoctorNameKey),
+                       QString::fromUtf8(kDefaultDoctorName));
+}
+
+QString shownDoctorName(const QString& field) {
+    return field == QString::fromUtf8(kDefaultDoctorName) ? QString() : field;
 }
 
 QString writeDoctorName(const QString& programDir, const QString& userConfigDir,
                         const QString& name) {
-    if (writableLocation(programDir) && writeTo(fileIn(programDir), name)) {
-        return fileIn(programDir);
-    }
-    if (!userConfigDir.isEmpty() && writeTo(fileIn(userConfigDir), name)) {
-        return fileIn(userConfigDir);
-    }
-    return {};
+    return writeSetting(programDir, userConfigDir, QString::fromLatin1(kDoctorNameKey), name);
 }
 
 }  // namespace uroflow

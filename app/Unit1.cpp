@@ -446,6 +446,7 @@ void TTMForm::buildControls() {
     setTabStops(*this);
     connectHandlers(*this);
     setUpDayReport();
+    setUpArchive();
 }
 
 void TTMForm::FormCreate() {

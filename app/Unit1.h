@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "app/Platform.h"
+#include "archive/Archive.h"
+#include "archive/Patients.h"
 #include "charts/ChartSetup.h"
 #include "day/Day.h"
 #include "nomogram/NomogramCurves.h"
@@ -42,6 +44,8 @@ class QColor;
 namespace uroflow {
 
 struct FileDialogSpec;
+class ArchiveSettingsDialog;
+class PatientArchiveDialog;
 class TChartView;
 class TFormWaitExcel;
 class TShape;
@@ -98,6 +102,19 @@ class TTMForm : public QWidget {
 
     // The day report: the day on screen on one PDF page (more after ten voidings).
     void DayReportClick();
+
+    // The patient archive: every completed download and file load is kept at once; the
+    // window "Архив пациентов" (Ctrl+F) finds, opens, compares and follows kept days.
+    void PatientArchiveClick();
+    void ArchiveSearchChange();
+    void ArchivePatientChange();
+    void ArchiveOpenClick();
+    void ArchiveCompareClick();
+    // Its settings: the embedded archive or a server, kept in rdp.ini.
+    void ArchiveSettingsClick();
+    void ArchiveSettingsKindClick();
+    void ArchiveSettingsTestClick();
+    void ArchiveSettingsAccept();
 
     // Reader link: discovery, download and the commands to the uroflowmeter.
     void HIDDeviceChange();
@@ -233,6 +250,12 @@ class TTMForm : public QWidget {
     QAction* SaveFileAction = nullptr;
     QAction* PrintAction = nullptr;
     QAction* ExcelAction = nullptr;
+    // The patient archive (Ctrl+F) and its settings, in the same menu; their windows
+    // exist once opened.
+    QAction* PatientArchiveAction = nullptr;
+    QAction* ArchiveSettingsAction = nullptr;
+    QPointer<PatientArchiveDialog> PatientArchive;
+    QPointer<ArchiveSettingsDialog> ArchiveSettings;
 
     // ---- Window-wide state ----
     HidDevice* ReaderDevice = nullptr;  // the claimed reader, none until found
@@ -271,6 +294,7 @@ class TTMForm : public QWidget {
     void setUpShortcuts();
     // "В файл" with the dialog given: a study file or a workbook, by the name chosen.
     void saveDay(const FileDialogSpec& dialog);
+    void setUpArchive();
     QRect bottomBar() const;
     void showDecodeResult(const DecodeResult& result);
     void clearIndexFields();
@@ -290,6 +314,19 @@ class TTMForm : public QWidget {
     void placeNomogramPoints(const std::vector<NomogramPoint>& points, int age,
                              const std::optional<QString>& archive);
     void showUroflowgram(bool flowTime);
+    // A day to compare becomes ArchiveImage, its date shown in DateArj.
+    void holdArchiveDay(const Image& day);
+    // The archived day in ArchiveImage evaluated and placed beside the current day.
+    void placeArchiveDay();
+
+    // Patient archive.
+    Archive& archive();
+    // Keeps the day now in the window once the handler has ended, so a day whose drawing
+    // fails is kept too.
+    void keepLater(KeepSource source, const QString& fileName);
+    void keepPending();
+    std::optional<qint64> chosenArchiveDay() const;
+    const Patient* chosenPatient() const;
 
     // Reader link.
     void sendOutReport();
@@ -327,6 +364,18 @@ class TTMForm : public QWidget {
     // The blocks of the transfer under way; the day takes them when it ends, so a broken
     // transfer leaves the day as it was.
     std::unique_ptr<Image> received_ = std::make_unique<Image>();
+    // The archive of the settings, connected on first use and again after a failure.
+    std::unique_ptr<Archive> archive_;
+    // Days not kept yet: tried again, oldest first, at the next keep.
+    struct PendingKeep {
+        std::unique_ptr<Image> image;
+        KeepSource source = KeepSource::File;
+        QString fileName;
+        QString doctor;
+    };
+    std::vector<PendingKeep> pendingKeeps_;
+    // The patients the archive window lists, in its rows' order.
+    std::vector<Patient> archivePatients_;
 };
 
 }  // namespace uroflow

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QStringList>
@@ -22,6 +23,7 @@
 #include "app/QtPrinter.h"
 #include "app/Translation.h"
 #include "app/Unit1.h"
+#include "archive/ArchiveAddress.h"
 #include "app/WaitExcel.h"
 #include "files/XlsxSpreadsheet.h"
 #include "reader/SimulatedUroflowmeter.h"
@@ -103,7 +105,8 @@ int main(int argc, char** argv) {
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
         *reader.layer,
         printer,
-        spreadsheet};
+        spreadsheet,
+        QFileInfo(uroflow::defaultEmbeddedFile()).absolutePath()};
 
     uroflow::TTMForm TMForm(platform);
     dialogs.setOwner(&TMForm);

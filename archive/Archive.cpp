@@ -4,9 +4,12 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStringList>
 #include <QVariant>
 #include <algorithm>
+#include <memory>
 
 #include "archive/ArchiveError.h"
 #include "archive/Connection.h"
@@ -144,29 +147,42 @@ KeepResult Archive::keep(const Image& device, KeepSource source, const QString& 
     const QString name = QString::fromStdString(facts.passport.name);
     return closingOnFailure(*this, [&] {
         QSqlDatabase db = database();
+        // The day and its bytes go in together or not at all.
+        WriteTransaction transaction(db, address_.kind == ArchiveAddress::Kind::Server,
+                                     WriteTransaction::Lock::Rows);
         QSqlQuery query(db);
         // Two programs keeping the same day at once: the unique key lets one in and the
         // other finds the day already there.
         runSql(query,
-               QStringLiteral("INSERT INTO days (sha256, image, sex, name, name_key, age, date, "
+               QStringLiteral("INSERT INTO days (sha256, sex, name, name_key, age, date, "
                               "calibr_coef, studies, first_start, last_start, kept_at, source, "
                               "file_name, doctor) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                              "?, ?) ON CONFLICT (sha256) DO NOTHING RETURNING id"),
-               {sha, bytes, nonNull(QString::fromStdString(sexText(facts.passport.sex))),
-                nonNull(name), nonNull(nameKey(name)),
-                nonNull(QString::fromStdString(facts.passport.age)),
+                              "?) ON CONFLICT (sha256) DO NOTHING RETURNING id"),
+               {sha, nonNull(QString::fromStdString(sexText(facts.passport.sex))), nonNull(name),
+                nonNull(nameKey(name)), nonNull(QString::fromStdString(facts.passport.age)),
                 nonNull(QString::fromStdString(facts.passport.date)), facts.calibrCoef,
                 facts.studies, textOrNull(facts.firstStart), textOrNull(facts.lastStart),
                 QDateTime::currentDateTimeUtc().toString(Qt::ISODate), keepSourceText(source),
                 nonNull(fileName), nonNull(doctor)});
-        if (query.next()) return KeepResult{query.value(0).toLongLong(), true};
-        query.finish();
-        runSql(query, QStringLiteral("SELECT id FROM days WHERE sha256 = ?"), {sha});
-        if (!query.next()) {
-            throw ArchiveError(
-                archiveFailureText(QStringLiteral("день не сохранен и не найден")).toStdString());
+        KeepResult result;
+        if (query.next()) {
+            result = {query.value(0).toLongLong(), true};
+            query.finish();
+            runSql(query, QStringLiteral("INSERT INTO day_images (day_id, image) VALUES (?, ?)"),
+                   {result.id, bytes});
+        } else {
+            query.finish();
+            runSql(query, QStringLiteral("SELECT id FROM days WHERE sha256 = ?"), {sha});
+            if (!query.next()) {
+                throw ArchiveError(
+                    archiveFailureText(QStringLiteral("день не сохранен и не найден"))
+                        .toStdString());
+            }
+            result = {query.value(0).toLongLong(), false};
         }
-        return KeepResult{query.value(0).toLongLong(), false};
+        query.finish();
+        transaction.commit();
+        return result;
     });
 }
 
@@ -201,24 +217,50 @@ std::optional<KeptDay> Archive::day(qint64 id) {
 }
 
 Image Archive::image(qint64 id) {
-    return closingOnFailure(*this, [&] {
+    auto device = std::make_unique<Image>();
+    forEachImage({id}, [&](qint64, const Image& kept) { *device = kept; });
+    return *device;
+}
+
+void Archive::forEachImage(const std::vector<qint64>& ids,
+                           const std::function<void(qint64, const Image&)>& use) {
+    if (ids.empty()) return;
+    closingOnFailure(*this, [&] {
         QSqlDatabase db = database();
         QSqlQuery query(db);
-        runSql(query, QStringLiteral("SELECT image, sha256 FROM days WHERE id = ?"), {id});
-        if (!query.next()) {
-            throw ArchiveError(QStringLiteral("В архиве нет дня %1").arg(id).toStdString());
+        query.setForwardOnly(true);
+        QStringList marks;
+        QVariantList values;
+        for (const qint64 id : ids) {
+            marks << QStringLiteral("?");
+            values << id;
         }
-        const QByteArray bytes = query.value(0).toByteArray();
-        if (bytes.size() != static_cast<qsizetype>(kMemorySize) ||
-            sha256Of(bytes) != query.value(1).toString()) {
+        runSql(query,
+               QStringLiteral("SELECT d.id, d.sha256, i.image FROM days d JOIN day_images i ON "
+                              "i.day_id = d.id WHERE d.id IN (%1)")
+                   .arg(marks.join(QLatin1Char(','))),
+               values);
+        auto device = std::make_unique<Image>();
+        std::size_t found = 0;
+        while (query.next()) {
+            const qint64 id = query.value(0).toLongLong();
+            const QByteArray bytes = query.value(2).toByteArray();
+            if (bytes.size() != static_cast<qsizetype>(kMemorySize) ||
+                sha256Of(bytes) != query.value(1).toString()) {
+                throw ArchiveError(QStringLiteral("День %1 в архиве поврежден: его байты не "
+                                                  "совпадают с сохраненными")
+                                       .arg(id)
+                                       .toStdString());
+            }
+            device->fill(0);
+            std::copy(bytes.cbegin(), bytes.cend(), device->begin());
+            use(id, *device);
+            ++found;
+        }
+        if (found < ids.size()) {
             throw ArchiveError(
-                QStringLiteral("День %1 в архиве поврежден: его байты не совпадают с сохраненными")
-                    .arg(id)
-                    .toStdString());
+                QStringLiteral("В архиве нет дня %1").arg(ids.front()).toStdString());
         }
-        Image device{};
-        std::copy(bytes.cbegin(), bytes.cend(), device.begin());
-        return device;
     });
 }
 

@@ -3,13 +3,15 @@
 // unchanged and the passport read from them; the same interface over the embedded SQLite
 // file and a PostgreSQL server.
 
-#include <QSqlDatabase>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include "archive/ArchiveAddress.h"
 #include "study/Image.h"
+
+class QSqlDatabase;
 
 namespace uroflow {
 
@@ -68,6 +70,10 @@ class Archive {
     // The kept bytes in bytes 0..65535, the spare tail 0, as after "Из файла". Throws
     // ArchiveError for an unknown id or bytes that no longer match their SHA-256.
     Image image(qint64 id);
+    // The kept bytes of every day asked for, in one query, each checked as image() checks
+    // it; handed to `use` one at a time in no particular order.
+    void forEachImage(const std::vector<qint64>& ids,
+                      const std::function<void(qint64, const Image&)>& use);
 
   private:
     // The open connection, opened and migrated when needed.

@@ -15,7 +15,9 @@ namespace {
 
 using Migration = std::function<void(QSqlDatabase&, const SqlDialect&)>;
 
-// Version 1: the version table and the days, each kept once by its SHA-256.
+// Version 1: the version table, the days with what is known of them, each kept once by its
+// SHA-256, and their bytes in a table of their own, so listing and searching never read
+// through 64 KiB rows.
 void createDays(QSqlDatabase& db, const SqlDialect& dialect) {
     QSqlQuery query(db);
     runSql(query, QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"));
@@ -23,7 +25,6 @@ void createDays(QSqlDatabase& db, const SqlDialect& dialect) {
     runSql(query, QStringLiteral("CREATE TABLE days ("
                                  " id %1,"
                                  " sha256 TEXT NOT NULL UNIQUE,"
-                                 " image %2 NOT NULL,"
                                  " sex TEXT NOT NULL,"
                                  " name TEXT NOT NULL,"
                                  " age TEXT NOT NULL,"
@@ -37,7 +38,11 @@ void createDays(QSqlDatabase& db, const SqlDialect& dialect) {
                                  "  CHECK (source IN ('download', 'file', 'import')),"
                                  " file_name TEXT NOT NULL,"
                                  " doctor TEXT NOT NULL)")
-                      .arg(dialect.idColumn, dialect.blobType));
+                      .arg(dialect.idColumn));
+    runSql(query, QStringLiteral("CREATE TABLE day_images ("
+                                 " day_id BIGINT PRIMARY KEY REFERENCES days (id),"
+                                 " image %1 NOT NULL)")
+                      .arg(dialect.blobType));
 }
 
 // Version 2: a case-folded copy of the name, so the search finds "петров" in "ПЕТРОВ".
@@ -70,43 +75,11 @@ const std::vector<Migration>& migrations() {
             .toStdString());
 }
 
-// Holds the archive's write lock until committed; rolls back when left by an exception.
-class ExclusiveTransaction {
-  public:
-    ExclusiveTransaction(QSqlDatabase& db, const SqlDialect& dialect) : db_(db) {
-        QSqlQuery query(db_);
-        if (dialect.server) {
-            runSql(query, QStringLiteral("BEGIN"));
-            active_ = true;
-            // Any fixed number: every program migrating this database takes the same lock.
-            runSql(query, QStringLiteral("SELECT pg_advisory_xact_lock(17017)"));
-        } else {
-            runSql(query, QStringLiteral("BEGIN IMMEDIATE"));
-            active_ = true;
-        }
-    }
-    ~ExclusiveTransaction() {
-        if (active_) QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
-    }
-    ExclusiveTransaction(const ExclusiveTransaction&) = delete;
-    ExclusiveTransaction& operator=(const ExclusiveTransaction&) = delete;
-
-    void commit() {
-        QSqlQuery query(db_);
-        runSql(query, QStringLiteral("COMMIT"));
-        active_ = false;
-    }
-
-  private:
-    QSqlDatabase& db_;
-    bool active_ = false;
-};
-
 void migrate(QSqlDatabase& db, const SqlDialect& dialect, int target) {
     const int found = schemaVersion(db);
     if (found > kSchemaVersion) refuseNewer(found);
     if (found >= target) return;
-    ExclusiveTransaction transaction(db, dialect);
+    WriteTransaction transaction(db, dialect.server);
     // Another program may have migrated while this one waited for the lock.
     const int current = schemaVersion(db);
     if (current > kSchemaVersion) refuseNewer(current);

@@ -20,3 +20,28 @@ void runSql(QSqlQuery& query, const QString& sql, const QVariantList& values) {
 }
 
 }  // namespace uroflow
+
+namespace uroflow {
+
+WriteTransaction::WriteTransaction(QSqlDatabase& db, bool server, Lock lock) : db_(db) {
+    QSqlQuery query(db_);
+    runSql(query, server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
+    active_ = true;
+    // Any fixed number: every program changing the schema takes the same lock; rows need
+    // none, the unique key orders two writers of the same day.
+    if (server && lock == Lock::Schema) {
+        runSql(query, QStringLiteral("SELECT pg_advisory_xact_lock(17017)"));
+    }
+}
+
+WriteTransaction::~WriteTransaction() {
+    if (active_) QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
+}
+
+void WriteTransaction::commit() {
+    QSqlQuery query(db_);
+    runSql(query, QStringLiteral("COMMIT"));
+    active_ = false;
+}
+
+}  // namespace uroflow

@@ -65,7 +65,8 @@ struct Bench {
         reader.loadMemory(std::span(*day).first(kMemorySize));
         reader.plug();
         form = std::make_unique<TTMForm>(Platform{dialogs, clock, beeper, folder.path(),
-                                                  folder.path(), reader, printer, spreadsheet});
+                                                  folder.path(), reader, printer, spreadsheet,
+                                                  folder.path()});
         reader.deliverAll();
     }
 

@@ -46,7 +46,7 @@ void BM_PrintWindowToPdf(benchmark::State& state) {
     printer.device().setOutputFileName(pdf);
     XlsxSpreadsheet spreadsheet;  // never used: nothing is exported
     const Platform platform{dialogs,       clock,  beeper,  folder.path(),
-                            folder.path(), reader, printer, spreadsheet};
+                            folder.path(), reader, printer, spreadsheet, folder.path()};
     auto form = std::make_unique<TTMForm>(platform);
     form->show();
     form->LoadFileNamed(day);

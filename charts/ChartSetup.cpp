@@ -22,6 +22,7 @@
 #include "charts/ChartView.h"
 #include "charts/CurveThinning.h"
 #include "charts/NomogramBackground.h"
+#include "nomogram/NomogramChoice.h"
 
 namespace uroflow {
 namespace {
@@ -171,6 +172,8 @@ TChartView* makeNomogram(QWidget* parent, NomogramKind kind, double flowInterval
     series->setPointLabelsVisible(false);
 
     auto* view = new TChartView(chart, series, parent);
+    // Found by the name the nomogram's table gives it.
+    view->setObjectName(QString::fromLatin1(nomogramChartName(kind)));
     view->setGeometry(kNomogramPlace);
     view->setAxisIncrement(volume, 10);
     view->setAxisIncrement(flow, flowInterval);
@@ -186,22 +189,8 @@ TChartView* makeNomogram(QWidget* parent, NomogramKind kind, double flowInterval
 }  // namespace
 
 NomogramTexts nomogramTexts(NomogramKind kind) {
-    const auto whom = [kind] {
-        switch (kind) {
-            case NomogramKind::Woman:
-                return QStringLiteral("женщин");
-            case NomogramKind::Man51:
-                return QStringLiteral("мужчин сташе 50 лет");
-            case NomogramKind::Man49:
-                return QStringLiteral("мужчин до 50 лет");
-            case NomogramKind::Girls:
-                return QStringLiteral("девочек");
-            case NomogramKind::Boy:
-                break;
-        }
-        return QStringLiteral("мальчиков");
-    };
-    return {kNomogramTitle + whom(), kind == NomogramKind::Woman ? kLiverpoolFoot : kVishnevskyFoot,
+    return {kNomogramTitle + QString::fromUtf8(nomogramEntry(kind).whom),
+            kind == NomogramKind::Woman ? kLiverpoolFoot : kVishnevskyFoot,
             QStringLiteral("Обьем мочевого пузыря в мл"),
             QStringLiteral("Скорость потока мочи в мл/сек")};
 }

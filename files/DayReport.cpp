@@ -138,13 +138,11 @@ Json nomogramJson(const NomogramReport& nomogram) {
 }
 
 std::vector<Field> indexFields(const std::optional<StudyIndices>& indices) {
-    if (!indices) {
-        return {{"T1", {}}, {"T2", {}}, {"T3", {}}, {"T4", {}},      {"Q1", {}},
-                {"Q2", {}}, {"V1", {}}, {"V2", {}}, {"V2static", {}}};
-    }
-    return {{"T1", indices->twait},  {"T2", indices->tqmax},  {"T3", indices->flowTime},
-            {"T4", indices->ttotal}, {"Q1", indices->qave},   {"Q2", indices->qmax},
-            {"V1", indices->vqmax},  {"V2", indices->volume}, {"V2static", indices->volumeStatic}};
+    std::vector<Field> fields;
+    for (const IndexField& field : kIndexFields)
+        fields.push_back({field.caption, indices ? field.value(*indices) : std::nullopt});
+    fields.push_back({"V2static", indices ? indices->volumeStatic : std::nullopt});
+    return fields;
 }
 
 struct TextField {
@@ -153,8 +151,9 @@ struct TextField {
 };
 
 std::vector<TextField> textFields(const IndexTexts& t) {
-    return {{"Twait", t.twait}, {"TQmax", t.tqmax}, {"FlowTime", t.flowTime}, {"Ttotal", t.ttotal},
-            {"Qave", t.qave},   {"Qmax", t.qmax},   {"VQmax", t.vqmax},       {"Vml", t.vml}};
+    std::vector<TextField> fields;
+    for (const IndexField& field : kIndexFields) fields.push_back({field.control, t.*field.text});
+    return fields;
 }
 
 Json studyJson(const StudyReport& study) {

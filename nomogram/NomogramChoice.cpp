@@ -8,9 +8,6 @@
 namespace uroflow {
 namespace {
 
-constexpr int kChildUpTo = 15;
-constexpr int kOlderManFrom = 50;
-
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -44,29 +41,23 @@ int ageInWholeYears(const std::string& text) {
     return years;
 }
 
+const NomogramEntry& nomogramEntry(NomogramKind kind) {
+    for (const NomogramEntry& entry : kNomograms)
+        if (entry.kind == kind) return entry;
+    return kNomograms.front();  // every kind has its entry
+}
+
 std::optional<NomogramKind> chooseNomogram(std::optional<Sex> sex, int ageYears) {
     if (!sex) return std::nullopt;
-    if (*sex == Sex::Male) {
-        if (ageYears <= kChildUpTo) return NomogramKind::Boy;
-        return ageYears < kOlderManFrom ? NomogramKind::Man49 : NomogramKind::Man51;
+    for (const NomogramEntry& entry : kNomograms) {
+        if (entry.sex == *sex && ageYears >= entry.fromAge && ageYears <= entry.toAge)
+            return entry.kind;
     }
-    return ageYears <= kChildUpTo ? NomogramKind::Girls : NomogramKind::Woman;
+    return std::nullopt;
 }
 
 const char* nomogramChartName(NomogramKind kind) {
-    switch (kind) {
-        case NomogramKind::Woman:
-            return "ChartNomWoman";
-        case NomogramKind::Man51:
-            return "ChartNomMan51";
-        case NomogramKind::Man49:
-            return "ChartNomMan49";
-        case NomogramKind::Girls:
-            return "ChartNomGirls";
-        case NomogramKind::Boy:
-            return "ChartNomBoy";
-    }
-    return "";
+    return nomogramEntry(kind).chart;
 }
 
 }  // namespace uroflow

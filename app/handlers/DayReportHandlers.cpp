@@ -102,8 +102,7 @@ void TTMForm::DayReportClick() {
     shown.age = utf8(Old->text());
     shown.date = utf8(DataStart->text());
     // The placeholder of an unset name is no doctor's name.
-    const QString doctor =
-        VName->text() == QString::fromUtf8(kDefaultDoctorName) ? QString() : VName->text();
+    const QString doctor = shownDoctorName(VName->text());
     // The day as the window holds it, with the studies the doctor left out.
     const DayReport report = buildDayReport(*day_);
     writeDayReportPdf(buildDaySheet(report, shown, utf8(doctor)), chosen);

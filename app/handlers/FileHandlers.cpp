@@ -62,6 +62,7 @@ void TTMForm::LoadFileNamed(const QString& path) {
     readStudyFile(nativePath(path), *loaded);
     resetViewForLoad();
     day_->loadImage(*loaded);
+    keepLater(KeepSource::File, path);
     showLoadedImage({});
 }
 

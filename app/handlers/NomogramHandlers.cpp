@@ -60,11 +60,18 @@ void TTMForm::NomSClick() {
         // A file that cannot be read leaves the archive held before untouched.
         auto loaded = std::make_unique<Image>();
         readStudyFile(nativePath(path), *loaded);
-        day_->takeArchive(*loaded);
-        DateArj->setVisible(true);
-        DateArj->setText(kArchiveCaption + archiveDate());
+        holdArchiveDay(*loaded);
     }
+    placeArchiveDay();
+}
 
+void TTMForm::holdArchiveDay(const Image& day) {
+    day_->takeArchive(day);
+    DateArj->setVisible(true);
+    DateArj->setText(kArchiveCaption + archiveDate());
+}
+
+void TTMForm::placeArchiveDay() {
     const std::vector<EvaluatedStudy> studies = day_->evaluateArchive();
     const std::optional<int> age = nomogramAge();
     if (!age) return;
@@ -91,18 +98,9 @@ std::optional<Sex> TTMForm::patientSex() const {
 }
 
 TChartView* TTMForm::nomogramView(NomogramKind kind) const {
-    switch (kind) {
-        case NomogramKind::Woman:
-            return charts.ChartNomWoman;
-        case NomogramKind::Man51:
-            return charts.ChartNomMan51;
-        case NomogramKind::Man49:
-            return charts.ChartNomMan49;
-        case NomogramKind::Girls:
-            return charts.ChartNomGirls;
-        case NomogramKind::Boy:
-            return charts.ChartNomBoy;
-    }
+    const QString name = QString::fromLatin1(nomogramChartName(kind));
+    for (TChartView* view : nomogramCharts())
+        if (view->objectName() == name) return view;
     return nullptr;
 }
 

@@ -232,6 +232,8 @@ void TTMForm::endOfTransfer() {
     // returns to rest and the reader goes on delivering.
     guard([this] {
         day_->takeDownload(*received_, transfer_.ReportCount);
+        // A downloaded day goes into the archive, also when its drawing fails below.
+        if (ReceiveStudies) keepLater(KeepSource::Download, QString());
         charts.ChartGraf->clearSeries();
         charts.ChartVQ->clearSeries();
         Ur->clear();

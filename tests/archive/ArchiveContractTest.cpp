@@ -116,11 +116,14 @@ TEST_F(ArchiveContract, ArchiveOfTheFirstSchemaIsMigratedWithItsDays) {
         migrateSchemaTo(db, place().dialect(), 1);
         QSqlQuery query(db);
         query.prepare(QStringLiteral(
-            "INSERT INTO days (sha256, image, sex, name, age, date, calibr_coef, studies, "
+            "INSERT INTO days (sha256, sex, name, age, date, calibr_coef, studies, "
             "first_start, last_start, kept_at, source, file_name, doctor) VALUES "
-            "(?, ?, 'М', 'Сидорова Е.Е.', '64', '09.02.26', 50000, 7, '06:40', '23:05', "
+            "(?, 'М', 'Сидорова Е.Е.', '64', '09.02.26', 50000, 7, '06:40', '23:05', "
             "'2025-01-02T03:04:05Z', 'file', 'old.txt', '')"));
         query.addBindValue(imageSha256(*day));
+        ASSERT_TRUE(query.exec());
+        query.prepare(
+            QStringLiteral("INSERT INTO day_images (day_id, image) SELECT id, ? FROM days"));
         query.addBindValue(bytes);
         ASSERT_TRUE(query.exec());
         EXPECT_EQ(schemaVersion(db), 1);
@@ -170,7 +173,7 @@ TEST_F(ArchiveContract, BytesChangedBehindTheArchiveAreReportedNotShown) {
         archive.keep(archiveTestDay("Петрова А.А."), KeepSource::Import, QString(), QString()).id;
     withRaw([&](QSqlDatabase& db) {
         QSqlQuery query(db);
-        query.prepare(QStringLiteral("UPDATE days SET image = ? WHERE id = ?"));
+        query.prepare(QStringLiteral("UPDATE day_images SET image = ? WHERE day_id = ?"));
         query.addBindValue(QByteArray(kMemorySize, '\0'));
         query.addBindValue(id);
         ASSERT_TRUE(query.exec());

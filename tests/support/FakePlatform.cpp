@@ -115,8 +115,8 @@ Platform FakePlatform::platform() {
 }
 
 Platform FakePlatform::platform(Printer& otherPrinter) {
-    return Platform{dialogs, clock,        beeper,     programDir.path(), userConfigDir.path(),
-                    reader,  otherPrinter, spreadsheet};
+    return Platform{dialogs, clock,        beeper,      programDir.path(), userConfigDir.path(),
+                    reader,  otherPrinter, spreadsheet, dataDir.path()};
 }
 
 }  // namespace uroflow::test

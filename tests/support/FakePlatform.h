@@ -115,6 +115,8 @@ struct FakePlatform {
     FakeSpreadsheet spreadsheet;
     QTemporaryDir programDir;
     QTemporaryDir userConfigDir;
+    // The embedded patient archive of the window under test.
+    QTemporaryDir dataDir;
 
     Platform platform();
     // The same with another printer (the real one, printing to a file).

@@ -1,0 +1,61 @@
+#include "archive/Patients.h"
+
+#include <QMap>
+#include <QPair>
+#include <QRegularExpression>
+#include <algorithm>
+
+#include "archive/Schema.h"
+
+namespace uroflow {
+
+namespace {
+
+struct DatedDay {
+    std::optional<QDate> date;
+    const KeptDay* day;
+};
+
+// Days without a date sort first, then by date, then in the order they were kept.
+bool earlier(const DatedDay& a, const DatedDay& b) {
+    if (a.date.has_value() != b.date.has_value()) return !a.date.has_value();
+    if (a.date && *a.date != *b.date) return *a.date < *b.date;
+    return a.day->id < b.day->id;
+}
+
+}  // namespace
+
+std::optional<QDate> passportDate(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^(\\d\\d)\\.(\\d\\d)\\.(\\d\\d)$"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch()) return std::nullopt;
+    // The device was made in this century (Qt's own "yy" would read 19yy).
+    const QDate date(2000 + match.captured(3).toInt(), match.captured(2).toInt(),
+                     match.captured(1).toInt());
+    if (!date.isValid()) return std::nullopt;
+    return date;
+}
+
+std::vector<Patient> groupPatients(const std::vector<KeptDay>& days) {
+    // Each day's date read once, not at every comparison of the sort.
+    QMap<QPair<QString, QString>, std::vector<DatedDay>> byKey;
+    for (const KeptDay& day : days) {
+        byKey[{nameKey(day.name.simplified()), day.sex}].push_back({passportDate(day.date), &day});
+    }
+    std::vector<Patient> patients;
+    patients.reserve(static_cast<std::size_t>(byKey.size()));
+    for (std::vector<DatedDay>& dated : byKey) {
+        std::sort(dated.begin(), dated.end(), earlier);
+        Patient patient;
+        patient.days.reserve(dated.size());
+        for (const DatedDay& entry : dated) patient.days.push_back(*entry.day);
+        const KeptDay& latest = patient.days.back();
+        patient.name = latest.name;
+        patient.sex = latest.sex;
+        patient.age = latest.age;
+        patients.push_back(std::move(patient));
+    }
+    return patients;
+}
+
+}  // namespace uroflow
