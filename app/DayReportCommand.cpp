@@ -11,6 +11,7 @@
 #include "app/Settings.h"
 #include "files/DayReport.h"
 #include "files/DaySheet.h"
+#include "files/ExportTarget.h"
 #include "files/StudyFile.h"
 #include "study/Passport.h"
 #include "study/RuntimeError.h"
@@ -33,6 +34,12 @@ int runDayReportCommand(const DayReportRequest& request, int& argc, char** argv)
     QCoreApplication::setOrganizationName(QStringLiteral("uroflow"));
     QCoreApplication::setApplicationName(QStringLiteral("uroflow"));
     auto device = std::make_unique<Image>();
+    try {
+        refuseOutputOverInput(request.out, request.file);
+    } catch (const RuntimeError& error) {
+        fail(request.out, error.what());
+        return 1;
+    }
     try {
         readStudyFile(request.file, *device);
     } catch (const RuntimeError& error) {

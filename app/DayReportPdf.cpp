@@ -2,7 +2,6 @@
 
 #include "app/DayReportPdf.h"
 
-#include <sys/stat.h>
 
 #include <QBuffer>
 #include <QFont>
@@ -18,14 +17,13 @@
 #include <QRectF>
 #include <QStringList>
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <span>
 
 #include "app/LabelPlacement.h"
 #include "charts/ChartSetup.h"
 #include "charts/NomogramBackground.h"
-#include "files/StudyFile.h"
+#include "files/ExportTarget.h"
 #include "nomogram/NomogramCurves.h"
 #include "study/RuntimeError.h"
 
@@ -149,7 +147,8 @@ struct PlacedPoint {
 class ReportPainter {
   public:
     explicit ReportPainter(QPdfWriter& writer) : painter_(&writer) {
-        if (!painter_.isActive()) throw RuntimeError("Cannot start the PDF document");
+        if (!painter_.isActive())
+            throw RuntimeError("Отчет не создан: не удалось начать документ PDF.");
         painter_.setRenderHint(QPainter::Antialiasing);
     }
 
@@ -665,13 +664,9 @@ QByteArray dayReportPdf(const DaySheet& sheet) {
 
 void writeDayReportPdf(const DaySheet& sheet, const std::string& path) {
     const QByteArray bytes = dayReportPdf(sheet);
-    // A folder is no report; the write would only say "access denied".
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        throw RuntimeError(fileErrorText(EISDIR, FileAccess::Write));
-    }
-    writeWholeFile(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                   static_cast<std::size_t>(bytes.size())));
+    replaceWithExport(path,
+                      std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                static_cast<std::size_t>(bytes.size())));
 }
 
 }  // namespace uroflow

@@ -21,6 +21,8 @@ struct FileDialogSpec {
     // A file name to offer, in the folder last chosen in this dialog; empty: the dialog
     // offers the last name chosen in it.
     QString proposedName = {};
+    // The type chosen when the dialog opens, one of `filter`'s; empty: the first.
+    QString selectedFilter = {};
 };
 
 class Dialogs {

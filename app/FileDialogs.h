@@ -12,6 +12,10 @@ namespace uroflow {
 inline const FileDialogSpec kSaveDialog1{
     QStringLiteral("SaveDialog1"), QStringLiteral("Текст Юникод (*.txt);;Книга Exel (*.xlsx)"),
     QStringLiteral("txt")};
+// The same dialog with the workbook type chosen (Ctrl+E).
+inline const FileDialogSpec kExcelDialog{kSaveDialog1.id, kSaveDialog1.filter,
+                                         QStringLiteral("xlsx"), QString(),
+                                         QStringLiteral("Книга Exel (*.xlsx)")};
 // Study files, for a load and for the archive comparison.
 inline const FileDialogSpec kOpenDialog1{QStringLiteral("OpenDialog1"),
                                          QStringLiteral("текстовые(*.txt)"), QString()};

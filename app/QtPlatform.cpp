@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QRegularExpression>
+#include <QSpacerItem>
 #include <chrono>
 #include <memory>
 
@@ -41,6 +44,21 @@ constexpr ButtonPair kButtons[] = {{MbOk, QMessageBox::Ok},
                                    {MbNo, QMessageBox::No},
                                    {MbCancel, QMessageBox::Cancel}};
 
+// Room the window system's title bar takes beside the caption: its icon and buttons.
+constexpr int kTitleBarExtra = 160;
+
+// Window managers cut a caption wider than its box ("Проверк... й части"); the box is
+// made wide enough for its caption in a bold title font.
+void fitCaption(QMessageBox& box, const QString& caption) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    QFont title = QApplication::font("QMdiSubWindowTitleBar");
+    title.setBold(true);
+    const int width = QFontMetrics(title).horizontalAdvance(caption) + kTitleBarExtra;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 // The first file pattern of a filter such as "Книга Exel (*.xlsx)", without "*.".
 QString suffixOf(const QString& filter) {
     static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
@@ -57,6 +75,16 @@ std::unique_ptr<QMessageBox> makeMessageBox(QWidget* owner, const QString& capti
     for (const ButtonPair& b : kButtons) {
         if (buttons & b.ours) box->addButton(b.qt);
     }
+    // A question before a change to the uroflowmeter sends nothing on Enter or Esc: only
+    // "Да" chosen on purpose does.
+    const QMessageBox::StandardButton unchanged = (buttons & MbNo)       ? QMessageBox::No
+                                                  : (buttons & MbCancel) ? QMessageBox::Cancel
+                                                                         : QMessageBox::NoButton;
+    if (unchanged != QMessageBox::NoButton) {
+        box->setDefaultButton(unchanged);
+        box->setEscapeButton(unchanged);
+    }
+    fitCaption(*box, caption);
     return box;
 }
 
@@ -117,6 +145,10 @@ QString QtDialogs::runFileDialog(const FileDialogSpec& which, bool save) {
                 const QString suffix = suffixOf(filter);
                 dialog.setDefaultSuffix(suffix.isEmpty() ? which.defaultSuffix : suffix);
             });
+    }
+    if (!which.selectedFilter.isEmpty()) {
+        dialog.selectNameFilter(which.selectedFilter);
+        dialog.setDefaultSuffix(suffixOf(which.selectedFilter));
     }
     const QString last = lastNames_.value(which.id);
     if (!last.isEmpty()) dialog.setDirectory(QFileInfo(last).absolutePath());

@@ -23,6 +23,9 @@ bool writableLocation(const QString& dir) {
 bool writeTo(const QString& path, const QString& key, const QString& value) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     QSettings settings(path, QSettings::IniFormat);
+    // A new file renamed into place, under a lock: two instances ending at once never
+    // leave it half written.
+    settings.setAtomicSyncRequired(true);
     settings.setValue(key, value);
     settings.sync();
     return settings.status() == QSettings::NoError;

@@ -404,14 +404,15 @@ TTMForm::TTMForm(const Platform& platform, QWidget* parent) : QWidget(parent), p
     FormCreate();
     // Key preview: every key of the window's controls passes the window first.
     QCoreApplication::instance()->installEventFilter(this);
-    platform_.hid.setEvents(
-        {[this] { guard([this] { HIDDeviceChange(); }); },
-         [this](HidDevice& device, std::uint8_t reportId, std::span<const std::uint8_t> data) {
-             guard([&] {
-                 HIDDeviceData(device, reportId, data.data(),
-                               static_cast<std::uint16_t>(data.size()));
-             });
-         }});
+    platform_.hid.setEvents({[this] { guard([this] { HIDDeviceChange(); }); },
+                             [this](HidDevice& device, std::uint8_t reportId,
+                                    std::span<const std::uint8_t> data, std::uint64_t readNumber) {
+                                 guard([&] {
+                                     HIDDeviceData(device, reportId, data.data(),
+                                                   static_cast<std::uint16_t>(data.size()),
+                                                   readNumber);
+                                 });
+                             }});
 }
 
 TTMForm::~TTMForm() {

@@ -44,6 +44,7 @@ class QColor;
 
 namespace uroflow {
 
+struct FileDialogSpec;
 class ArchiveSettingsDialog;
 class PatientArchiveDialog;
 class TChartView;
@@ -85,6 +86,8 @@ class TTMForm : public QWidget {
     void LoadFileNamed(const std::string& path);
     // Writes the samples of the image to an Excel workbook.
     void ExportExcel(const QString& path);
+    // Ctrl+E: the save dialog of "В файл" with the workbook type chosen.
+    void ExcelExportClick();
     // The wait window the export shows in place of this one, made by main after it.
     void useWaitWindow(TFormWaitExcel& waitWindow);
 
@@ -117,8 +120,9 @@ class TTMForm : public QWidget {
     // Reader link: discovery, download and the commands to the uroflowmeter.
     void HIDDeviceChange();
     bool HIDEnumerate(HidDevice& HidDev, int Idx);
+    // `ReadNumber`: the report's place among those read from the reader.
     void HIDDeviceData(HidDevice& HidDev, std::uint8_t ReportID, const std::uint8_t* Data,
-                       std::uint16_t Size);
+                       std::uint16_t Size, std::uint64_t ReadNumber);
     void Click_code(int cod);
     void ReadDataClick();
     void WriteDataClick();
@@ -239,6 +243,14 @@ class TTMForm : public QWidget {
     // exactly when SaveFileData is.
     QAction* DayReportAction = nullptr;
     QMenu* BottomBarMenu = nullptr;
+    // The keys of the buttons (PgUp, PgDn, Ctrl+O, Ctrl+S, Ctrl+P) and Ctrl+E, usable
+    // exactly while their button is.
+    QAction* PrevAction = nullptr;
+    QAction* NextAction = nullptr;
+    QAction* LoadFileAction = nullptr;
+    QAction* SaveFileAction = nullptr;
+    QAction* PrintAction = nullptr;
+    QAction* ExcelAction = nullptr;
     // The patient archive (Ctrl+F) and its settings, in the same menu; their windows
     // exist once opened.
     QAction* PatientArchiveAction = nullptr;
@@ -279,6 +291,10 @@ class TTMForm : public QWidget {
 
     void buildControls();
     void setUpDayReport();
+    // The keys and their entries in the bottom bar's menu.
+    void setUpShortcuts();
+    // "В файл" with the dialog given: a study file or a workbook, by the name chosen.
+    void saveDay(const FileDialogSpec& dialog);
     void setUpArchive();
     QRect bottomBar() const;
     void showDecodeResult(const DecodeResult& result);
@@ -321,6 +337,10 @@ class TTMForm : public QWidget {
     void sendOutReport();
     void endOfTransfer();
     void abandonTransfer();
+    // The transfer commands while an answer arrives (running) and at rest.
+    void setTransferRunning(bool running);
+    // The day on screen is no longer the image's: its commands go off.
+    void withdrawDay();
     void showReaderCommands();
     void reportUnclaimedReader();
     void setTransferColour(bool transfer);

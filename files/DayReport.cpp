@@ -8,6 +8,7 @@
 
 #include "files/DaySummary.h"
 #include "files/ExcelExport.h"
+#include "files/ExportTarget.h"
 #include "files/StudyFile.h"
 #include "files/XlsxSpreadsheet.h"
 #include "nomogram/NomogramChoice.h"
@@ -355,6 +356,11 @@ int runDayReport(const std::vector<std::string>& args, std::ostream& out, std::o
     std::string failing = path;
     std::string text;
     try {
+        if (xlsx) {
+            failing = *xlsx;
+            refuseOutputOverInput(*xlsx, path);
+            failing = path;
+        }
         readStudyFile(path, *device);
         // The day as the window holds it after loading the file.
         const auto day = std::make_unique<Day>();

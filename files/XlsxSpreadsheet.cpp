@@ -1,25 +1,25 @@
 // Writes the export's workbook with libxlsxwriter.
 //
 // The library takes the file name when the workbook is made, but the export names the
-// file only when it saves. The workbook is therefore made under a fixed name in the
-// session's private folder; saveAs turns that name into a link to a fresh file beside
-// the target, so the library writes the file there itself (and its own error text
-// reports a folder that cannot be written or a full disk), and the finished file then
-// replaces the target in one rename.
+// file only when it saves. The workbook is therefore written under a fixed name in the
+// session's private folder, and the finished file then replaces the target as every
+// export's file does (files/ExportTarget.h): through a file created beside it and one
+// rename.
 
 #include "files/XlsxSpreadsheet.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <cerrno>
 #include <clocale>
 #include <filesystem>
-#include <random>
+#include <fstream>
+#include <iterator>
 #include <system_error>
+#include <vector>
 
-#include "files/StudyFile.h"
+#include "files/ExportTarget.h"
 #include "study/RuntimeError.h"
 
 namespace uroflow {
@@ -30,6 +30,21 @@ namespace fs = std::filesystem;
 
 [[noreturn]] void failWith(lxw_error error) {
     throw RuntimeError(lxw_strerror(error));
+}
+
+// The library's texts about files are English and blame permissions for everything;
+// the user is told the system's reason instead.
+[[noreturn]] void failSaving(lxw_error error, int systemError) {
+    switch (error) {
+        case LXW_ERROR_CREATING_XLSX_FILE:
+        case LXW_ERROR_CREATING_TMPFILE:
+        case LXW_ERROR_ZIP_FILE_OPERATION:
+        case LXW_ERROR_ZIP_FILE_ADD:
+        case LXW_ERROR_ZIP_CLOSE:
+            throw RuntimeError(exportSaveErrorText(systemError != 0 ? systemError : EIO));
+        default:
+            failWith(error);
+    }
 }
 
 void check(lxw_error error) {
@@ -49,22 +64,6 @@ class CNumbers {
   private:
     locale_t previous_;
 };
-
-// A name beside `target` that nothing uses yet: "<target>.XXXXXX".
-std::string freeSiblingName(const std::string& target) {
-    static constexpr char kChars[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device seed;
-    std::mt19937 random(seed());
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kChars - 2);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = target + ".";
-        for (int i = 0; i < 6; ++i) name += kChars[pick(random)];
-        struct stat ignored {};
-        if (::lstat(name.c_str(), &ignored) != 0 && errno == ENOENT) return name;
-    }
-    failWith(LXW_ERROR_CREATING_XLSX_FILE);
-}
 
 class XlsxSession : public SpreadsheetSession {
   public:
@@ -117,30 +116,28 @@ class XlsxSession : public SpreadsheetSession {
 
     void saveAs(const std::string& path) override {
         if (!workbook_) failWith(LXW_ERROR_NULL_PARAMETER_IGNORED);
-        const std::string target = resolvedTarget(path);
-        refuseProtectedTarget(target);
-        const std::string sibling = freeSiblingName(target);
-        if (::symlink(sibling.c_str(), bookName().c_str()) != 0) {
-            failWith(LXW_ERROR_CREATING_XLSX_FILE);
-        }
         lxw_error error;
+        errno = 0;
         {
             CNumbers c(cNumbers_);
             error = workbook_close(workbook_);  // frees the workbook, also on failure
         }
+        const int systemError = errno;
         workbook_ = nullptr;
         sheet_ = selected_ = nullptr;
-        ::unlink(bookName().c_str());
         if (error != LXW_NO_ERROR) {
-            ::unlink(sibling.c_str());
-            failWith(error);
+            ::unlink(bookName().c_str());
+            failSaving(error, systemError);
         }
-        keepMode(target, sibling);
-        if (::rename(sibling.c_str(), target.c_str()) != 0) {
-            const int renameError = errno;
-            ::unlink(sibling.c_str());
-            throw RuntimeError(fileErrorText(renameError, FileAccess::Write));
+        std::vector<std::uint8_t> bytes;
+        {
+            std::ifstream book(bookName(), std::ios::binary);
+            if (!book.is_open()) failSaving(LXW_ERROR_CREATING_XLSX_FILE, EIO);
+            bytes.assign(std::istreambuf_iterator<char>(book), std::istreambuf_iterator<char>());
+            if (book.bad()) failSaving(LXW_ERROR_CREATING_XLSX_FILE, EIO);
         }
+        ::unlink(bookName().c_str());
+        replaceWithExport(path, bytes);
     }
 
     // The workbook was closed by saving it; closing an unsaved one drops it.
@@ -162,32 +159,6 @@ class XlsxSession : public SpreadsheetSession {
     static lxw_col_t cellColumn(int column) {
         if (column < 1 || column > LXW_COL_MAX) failWith(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE);
         return static_cast<lxw_col_t>(column - 1);
-    }
-
-    // Absolute, since the link lives in another folder; a link chosen as target
-    // stands for the file it points to.
-    static std::string resolvedTarget(const std::string& path) {
-        std::error_code error;
-        const fs::path absolute = fs::absolute(path, error);
-        if (error) return path;
-        if (!fs::is_symlink(absolute, error)) return absolute.string();
-        const fs::path resolved = fs::weakly_canonical(absolute, error);
-        return error ? absolute.string() : resolved.string();
-    }
-
-    // A file the user may not write is not replaced behind its back.
-    static void refuseProtectedTarget(const std::string& target) {
-        if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
-            throw RuntimeError(fileErrorText(EACCES, FileAccess::Write));
-        }
-    }
-
-    // A replaced file keeps its permissions; a new one has those the library gave it.
-    static void keepMode(const std::string& target, const std::string& sibling) {
-        struct stat existing {};
-        if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-            ::chmod(sibling.c_str(), existing.st_mode & 07777);
-        }
     }
 
     // Closes an unsaved workbook into the private folder, where it is removed.

@@ -36,6 +36,8 @@ constexpr int kMaxReports = kDownloadBlocks + 64;
 // Commands one input may send: the uroflowmeter queues a whole memory for each read or
 // passport command, which cost most of the time of longer inputs.
 constexpr int kMaxCommands = 4;
+// A report handed over the moment it was read.
+constexpr std::uint64_t kReadJustNow = ~std::uint64_t{0};
 
 std::u16string u16(std::span<const std::uint8_t> bytes) {
     std::u16string text;
@@ -54,9 +56,8 @@ class Link {
         device_->fill(0);
         *expected_ = *device_;
         sim_.setEvents({[this] { deviceChange(); },
-                        [this](HidDevice&, std::uint8_t, std::span<const std::uint8_t> data) {
-                            report(data);
-                        }});
+                        [this](HidDevice&, std::uint8_t, std::span<const std::uint8_t> data,
+                               std::uint64_t readNumber) { report(data, readNumber); }});
         sim_.plug();
     }
 
@@ -99,9 +100,10 @@ class Link {
                 break;
             }
             case ReaderOp::RawReport:
-                // Disturbed before it is handed over: it may itself end the transfer.
+                // Disturbed before it is handed over: it may itself end the transfer. Read
+                // just now: never part of an earlier command's time.
                 undisturbed_ = false;
-                if (deliverable()) report(in.bytes(in.byte() % 70));
+                if (deliverable()) report(in.bytes(in.byte() % 70), kReadJustNow);
                 break;
             case ReaderOp::Unplug:
                 sim_.unplug();
@@ -137,7 +139,7 @@ class Link {
                 const auto bytes = in.bytes(kBlockLength);
                 std::copy(bytes.begin(), bytes.end(), block.begin());
                 undisturbed_ = false;
-                for (int i = 0; i < copies && deliverable(); ++i) report(block);
+                for (int i = 0; i < copies && deliverable(); ++i) report(block, kReadJustNow);
                 break;
             }
             case ReaderOp::Count:
@@ -167,16 +169,21 @@ class Link {
         return bareCommand(code);
     }
 
-    // Click_code: nothing without a reader; the report is pending whether or not the
-    // write succeeds.
+    // Click_code: nothing without a reader; a report the reader did not take leaves
+    // nothing pending.
     bool send(const OutputReport& report) {
         if (reader_ == nullptr || commands_ == kMaxCommands) return false;
         ++commands_;
         transfer_.OutReport = report;
         // Blocks still queued from before reach the link ahead of the answer, inside it.
         const bool queueEmpty = sim_.queued() == 0;
-        const bool written = sim_.write(*reader_, report).ok;
-        transfer_.transferSent(nowMs_);
+        const WriteResult result = sim_.write(*reader_, report);
+        const bool written = result.ok;
+        if (written) {
+            transfer_.transferSent(nowMs_, result.reportsRead);
+        } else {
+            transfer_.finishTransfer();
+        }
         // What an undisturbed answer to this command must leave in the image.
         undisturbed_ =
             written && queueEmpty && (report[1] == kCommandRead || report[1] == kCommandPassport);
@@ -198,11 +205,16 @@ class Link {
     }
 
     // HIDDeviceData: one input report's data bytes.
-    void report(std::span<const std::uint8_t> data) {
+    void report(std::span<const std::uint8_t> data, std::uint64_t readNumber) {
         ++reports_;
         const std::int32_t count = transfer_.ReportCount;
         const bool pending = transfer_.pendingCommand() != kCommandNone;
-        const BlockArrival arrival = transfer_.receiveBlock(*device_, data, nowMs_);
+        const BlockArrival arrival = transfer_.receiveBlock(*device_, data, nowMs_, readNumber);
+        if (arrival.stale) {
+            // Read before the last command left: nothing of it lands anywhere.
+            FUZZ_REQUIRE(transfer_.ReportCount == count && !arrival.atRest);
+            return;
+        }
 
         FUZZ_REQUIRE(arrival.atRest == !pending);
         FUZZ_REQUIRE(arrival.endOfTransfer == (pending && isEndOfTransfer(data)));

@@ -32,9 +32,10 @@ struct HidEvents {
     // The set of devices changed; also raised once shortly after the events are set.
     std::function<void()> deviceChange;
     // One input report of a claimed device, one at a time in arrival order: the
-    // next is not delivered before this call has returned.
-    std::function<void(HidDevice& device, std::uint8_t reportId,
-                       std::span<const std::uint8_t> data)>
+    // next is not delivered before this call has returned. `readNumber` is its place
+    // among the reports read from the device, from 1, counted when it was read.
+    std::function<void(HidDevice& device, std::uint8_t reportId, std::span<const std::uint8_t> data,
+                       std::uint64_t readNumber)>
         inputReport;
 };
 
@@ -53,6 +54,11 @@ struct Claim {
 struct WriteResult {
     bool ok = false;
     std::string errorText;  // the system's text on failure
+    // Reports of the device read before the write returned: those numbered up to
+    // this were on their way before the device took the report, so none of them
+    // answers it. Reports the layer still held unread when the write began count
+    // among them.
+    std::uint64_t reportsRead = 0;
 };
 
 class HidLayer {

@@ -35,6 +35,7 @@ class SimulatedUroflowmeter::Device : public HidDevice {
     std::uint16_t productId() const override { return product_; }
 
     bool claimed = false;
+    std::uint64_t reportsRead = 0;
 
   private:
     std::uint16_t vendor_;
@@ -88,18 +89,21 @@ WriteResult SimulatedUroflowmeter::write(HidDevice& device, std::span<const std:
     auto& ours = static_cast<Device&>(device);
     const bool isOurReader = &ours == devices_.front().get();
     if ((isOurReader && !plugged_) || !ours.claimed) return {false, systemText(ENODEV)};
-    if (!writeError_.empty()) return {false, writeError_};
+    // Counted before the device takes the report: its answer is read after.
+    const std::uint64_t readBefore = ours.reportsRead;
+    if (!writeError_.empty()) return {false, writeError_, readBefore};
     writes_.push_back({&device, std::vector<std::uint8_t>(report.begin(), report.end())});
     if (isOurReader) obey(report);
-    return {true, {}};
+    return {true, {}, readBefore};
 }
 
 void SimulatedUroflowmeter::obey(std::span<const std::uint8_t> report) {
     if (report.size() < 2) return;
     const std::uint8_t command = report[1];
     if (command == kCommandNone) return;
-    // A new command makes the uroflowmeter start over: what it was still sending is lost.
-    dropAnswer();
+    // A new command makes the uroflowmeter start over: what it was still sending is
+    // lost, what the PC has read already is not.
+    dropAnswer(false);
     const std::span<const std::uint8_t> payload =
         report.subspan(2, std::min(report.size() - 2, kPayloadLength));
     switch (command) {
@@ -137,7 +141,7 @@ void SimulatedUroflowmeter::plug() {
 void SimulatedUroflowmeter::unplug() {
     plugged_ = false;
     devices_.front()->claimed = false;
-    dropAnswer();
+    dropAnswer(true);
     if (events_.deviceChange) queueDeviceChange();
 }
 
@@ -151,7 +155,7 @@ HidDevice& SimulatedUroflowmeter::reader() {
 }
 
 void SimulatedUroflowmeter::stopAnswering() {
-    dropAnswer();
+    dropAnswer(false);
 }
 
 void SimulatedUroflowmeter::sendBlocks(std::span<const Block> blocks, HidDevice* from) {
@@ -159,9 +163,32 @@ void SimulatedUroflowmeter::sendBlocks(std::span<const Block> blocks, HidDevice*
     for (const Block& block : blocks) queueBlock(block, device);
 }
 
+void SimulatedUroflowmeter::setReadAhead(std::size_t reports) {
+    readAhead_ = reports;
+    readAhead();
+}
+
+std::uint64_t SimulatedUroflowmeter::reportsRead(HidDevice& device) const {
+    return static_cast<Device&>(device).reportsRead;
+}
+
+void SimulatedUroflowmeter::markRead(Event& event) {
+    if (event.readNumber == 0) event.readNumber = ++event.from->reportsRead;
+}
+
+void SimulatedUroflowmeter::readAhead() {
+    std::size_t reports = 0;
+    for (Event& event : queue_) {
+        if (event.deviceChange) continue;
+        if (reports++ == readAhead_) return;
+        markRead(event);
+    }
+}
+
 void SimulatedUroflowmeter::push(Event event) {
     const bool wasEmpty = queue_.empty();
     queue_.push_back(event);
+    readAhead();
     if (wasEmpty && wake_) wake_();
 }
 
@@ -185,16 +212,19 @@ void SimulatedUroflowmeter::queueMemory() {
     }
 }
 
-void SimulatedUroflowmeter::dropAnswer() {
+void SimulatedUroflowmeter::dropAnswer(bool readToo) {
     Device* reader = devices_.front().get();
-    std::erase_if(queue_, [reader](const Event& e) { return !e.deviceChange && e.from == reader; });
+    std::erase_if(queue_, [reader, readToo](const Event& e) {
+        return !e.deviceChange && e.from == reader && (readToo || e.readNumber == 0);
+    });
 }
 
 SimulatedUroflowmeter::Delivered SimulatedUroflowmeter::deliverNext() {
     if (queue_.empty()) return Delivered::Nothing;
     if (!queue_.front().deviceChange && deliveringReport_) return Delivered::Held;
-    const Event event = queue_.front();
+    Event event = queue_.front();
     queue_.pop_front();
+    readAhead();
 
     if (event.deviceChange) {
         if (events_.deviceChange) events_.deviceChange();
@@ -207,8 +237,9 @@ SimulatedUroflowmeter::Delivered SimulatedUroflowmeter::deliverNext() {
         explicit Delivering(bool& f) : flag(f) { flag = true; }
         ~Delivering() { flag = false; }
     } delivering(deliveringReport_);
+    markRead(event);
     events_.inputReport(*event.from, event.report[0],
-                        std::span<const std::uint8_t>(event.report).subspan(1));
+                        std::span<const std::uint8_t>(event.report).subspan(1), event.readNumber);
     return Delivered::Report;
 }
 

@@ -8,6 +8,11 @@
 // deliverNext() or deliverAll() hands them over (instantly in tests; the demo
 // mode paces them with a timer). Reports are never delivered while one is being
 // handled, as the real backend does; device changes are.
+//
+// By default a report is read off the device the moment it is handed over. With
+// setReadAhead(n) the first n reports of the queue count as read already, as the
+// real reading thread and the system's buffer hold them: a command written
+// meanwhile cannot call them back, and they are handed over after it.
 
 #include <array>
 #include <cstddef>
@@ -66,6 +71,11 @@ class SimulatedUroflowmeter : public HidLayer {
     void stopAnswering();
     // Blocks sent by `from` (the reader by default) outside any command.
     void sendBlocks(std::span<const Block> blocks, HidDevice* from = nullptr);
+    // Asynchronous delivery: up to `reports` queued reports are read ahead of being
+    // handed over. 0 (the default) reads each as it is handed over.
+    void setReadAhead(std::size_t reports);
+    // Reports read off `device` so far.
+    std::uint64_t reportsRead(HidDevice& device) const;
 
     // Every output report written to any device, in order, as many bytes as were written.
     struct Written {
@@ -92,13 +102,18 @@ class SimulatedUroflowmeter : public HidLayer {
         bool deviceChange = false;
         Device* from = nullptr;
         std::array<std::uint8_t, kReportLength> report{};
+        std::uint64_t readNumber = 0;  // 0 while still on the device
     };
 
     void push(Event event);
     void queueDeviceChange();
     void queueBlock(std::span<const std::uint8_t> block, Device* from);
     void queueMemory();
-    void dropAnswer();
+    // Drops the reader's reports still on the device; those read already too when
+    // `readToo` (the device is gone, and its reading with it).
+    void dropAnswer(bool readToo);
+    void readAhead();
+    static void markRead(Event& event);
     void obey(std::span<const std::uint8_t> report);
 
     std::vector<std::uint8_t> memory_;
@@ -112,6 +127,7 @@ class SimulatedUroflowmeter : public HidLayer {
     HidEvents events_;
     std::deque<Event> queue_;
     bool deliveringReport_ = false;
+    std::size_t readAhead_ = 0;
     std::function<void()> wake_;
 };
 

@@ -6,16 +6,22 @@
 
 namespace uroflow {
 
-void Transfer::transferSent(std::int64_t nowMs) {
+void Transfer::transferSent(std::int64_t nowMs, std::uint64_t reportsRead) {
     lastSignMs_ = nowMs;
+    readBeforeLastWrite_ = reportsRead;
     ending_ = false;
     // After a command, blocks at rest are news again.
     restWarned_ = false;
 }
 
 BlockArrival Transfer::receiveBlock(Image& image, std::span<const std::uint8_t> block,
-                                    std::int64_t nowMs) {
+                                    std::int64_t nowMs, std::uint64_t readNumber) {
     BlockArrival arrival;
+    // Stored, it would become block 0 of the answer and shift the whole image.
+    if (readNumber <= readBeforeLastWrite_) {
+        arrival.stale = true;
+        return arrival;
+    }
     if (pendingCommand() == kCommandNone) {
         // Stored, they would overwrite the day in memory and on screen.
         arrival.atRest = true;
@@ -35,6 +41,11 @@ BlockArrival Transfer::receiveBlock(Image& image, std::span<const std::uint8_t> 
     arrival.endOfTransfer = isEndOfTransfer(block);
     if (arrival.endOfTransfer) ending_ = true;
     return arrival;
+}
+
+void Transfer::readerReplaced() {
+    // Another device numbers its reports from 1.
+    readBeforeLastWrite_ = 0;
 }
 
 void Transfer::restWarningClosed(std::int64_t nowMs) {

@@ -21,6 +21,7 @@ inline constexpr std::int64_t kRestBurstGapMs = 10000;
 inline constexpr std::int32_t kMaxTransferBlocks = kImageSize / kBlockLength;
 
 struct BlockArrival {
+    bool stale = false;          // read before the last command left: no part of any answer
     bool atRest = false;         // no command pending: neither stored nor counted
     bool warnAtRest = false;     // the first block of a burst at rest: tell the user
     bool endOfTransfer = false;  // a pending transfer's end block
@@ -35,14 +36,20 @@ class Transfer {
     // A command is pending and its end block has not arrived yet.
     bool awaitingBlocks() const { return pendingCommand() != kCommandNone && !ending_; }
 
-    // OutReport has just been written to the reader at `nowMs`.
-    void transferSent(std::int64_t nowMs);
+    // OutReport has just been written to the reader at `nowMs`; `reportsRead` reports
+    // of the reader had been read by then (WriteResult::reportsRead).
+    void transferSent(std::int64_t nowMs, std::uint64_t reportsRead);
 
-    // One block from the reader. While a command is pending it is stored at
+    // One block from the reader, the `readNumber`th read from it. A block read
+    // before the last write is stale and left alone: the reader sent it before it
+    // took the command. Otherwise, while a command is pending it is stored at
     // 32 x ReportCount of `image` (as far as the image reaches; blocks past its end
     // are dropped) and counted; at rest it is left alone.
-    BlockArrival receiveBlock(Image& image, std::span<const std::uint8_t> block,
-                              std::int64_t nowMs);
+    BlockArrival receiveBlock(Image& image, std::span<const std::uint8_t> block, std::int64_t nowMs,
+                              std::uint64_t readNumber);
+
+    // Another reader (or none) took the place of the one written to last.
+    void readerReplaced();
 
     // The warning about blocks at rest was closed at `nowMs`: the burst goes on
     // from there.
@@ -58,6 +65,7 @@ class Transfer {
 
   private:
     std::int64_t lastSignMs_ = 0;
+    std::uint64_t readBeforeLastWrite_ = 0;
     bool ending_ = false;  // the end block arrived; its steps are running
     bool restWarned_ = false;
     std::int64_t lastRestBlockMs_ = 0;

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/ActionFollower.h"
 #include "app/DayReportPdf.h"
 #include "app/Dialogs.h"
 #include "app/FileDialogs.h"
@@ -26,26 +27,6 @@
 namespace uroflow {
 
 namespace {
-
-// Keeps an action's enabled state equal to a widget's.
-class EnabledFollower : public QObject {
-  public:
-    EnabledFollower(QWidget* source, QAction* follower)
-        : QObject(follower), source_(source), follower_(follower) {
-        source->installEventFilter(this);
-        follower->setEnabled(source->isEnabled());
-    }
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == source_ && event->type() == QEvent::EnabledChange)
-            follower_->setEnabled(source_->isEnabled());
-        return false;
-    }
-
-  private:
-    QWidget* source_;
-    QAction* follower_;
-};
 
 // Opens the bottom bar's menu on a right click on one of its panels or buttons, also a
 // disabled button (Qt's disabled buttons swallow the click, so it never reaches the
@@ -79,10 +60,11 @@ void TTMForm::setUpDayReport() {
     addAction(DayReportAction);
     connect(DayReportAction, &QAction::triggered, this,
             [this] { guard([this] { DayReportClick(); }); });
-    new EnabledFollower(SaveFileData, DayReportAction);
+    new ActionFollower(SaveFileData, DayReportAction);
 
     BottomBarMenu = new QMenu(this);
-    BottomBarMenu->addAction(DayReportAction);
+    // The day report among the other commands with keys.
+    setUpShortcuts();
     // The edits keep their own menus.
     auto* opener = new BottomBarMenuOpener(BottomBarMenu);
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {

@@ -1,7 +1,10 @@
 // The Excel export: the samples of the image written to a workbook while the wait
 // window stands in for the main window.
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QWindow>
 #include <memory>
 
 #include "app/Beeper.h"
@@ -18,6 +21,24 @@ namespace {
 
 const char kWaitText[] = "Экспорт данных в формат Excel. Подождите, пожалуйста";
 const char kUnavailableCaption[] = "Ошибка";
+// How long the window system may take to put the wait window on the screen.
+constexpr int kExposeWaitMs = 1000;
+
+// The export holds the event loop until it is done, so the wait window must be on the
+// screen and drawn before it starts; a window just shown is drawn only once the window
+// system has mapped it, and until then the closed dialog's leftovers stay in its place.
+void paintBeforeWork(QWidget& window) {
+    QElapsedTimer waited;
+    waited.start();
+    const auto exposed = [&window] {
+        return window.windowHandle() && window.windowHandle()->isExposed();
+    };
+    while (!exposed() && waited.elapsed() < kExposeWaitMs)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The paint the exposure asked for, and whatever the hidden main window uncovered.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    window.repaint();
+}
 
 // The wait window replaces the main window for as long as this lives, so every way
 // out of the export, an error included, brings the main window back.
@@ -28,10 +49,9 @@ class WaitWindowInPlace {
         if (waitWindow_) {
             waitWindow_->show();
             waitWindow_->setCountText(QString::fromUtf8(kWaitText));
-            // Drawn now: the export does not return to the event loop until it is done.
-            waitWindow_->repaint();
         }
         mainWindow_.hide();
+        if (waitWindow_) paintBeforeWork(*waitWindow_);
     }
     ~WaitWindowInPlace() {
         if (waitWindow_) waitWindow_->close();

@@ -1,5 +1,6 @@
 // Saving the day to a study file and loading it back.
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,7 +17,16 @@
 namespace uroflow {
 
 void TTMForm::SaveFileDataClick() {
-    const QString chosen = platform_.dialogs.saveFileName(kSaveDialog1);
+    saveDay(kSaveDialog1);
+}
+
+void TTMForm::ExcelExportClick() {
+    if (!ExcelAction->isEnabled()) return;
+    saveDay(kExcelDialog);
+}
+
+void TTMForm::saveDay(const FileDialogSpec& dialog) {
+    const QString chosen = platform_.dialogs.saveFileName(dialog);
     if (chosen.isEmpty()) return;
 
     switch (classifySaveName(nativePath(chosen))) {

@@ -41,16 +41,18 @@ const QString kBatteryHighState = QStringLiteral("Uбат > 2,7В");
 const QString kApplicationTitle = QStringLiteral("Урофлоуметрия");
 const QColor kBatteryLowColour{255, 0, 0};
 
+// Where the program's package puts the rule that lets users open the reader.
+const QString kUdevRulePath = QStringLiteral("/usr/lib/udev/rules.d/70-uroflow-reader.rules");
+
 QString accessText(const Claim& claim) {
     const QString device = QString::fromStdString(claim.device);
     if (claim.status == ClaimStatus::AccessDenied) {
         return QStringLiteral(
                    "Считыватель подключен, но у программы нет прав на устройство %1.\n\n"
-                   "Установите правило доступа (один раз, с правами администратора):\n"
-                   "    sudo packaging/install-udev-rule\n"
-                   "или скопируйте файл packaging/70-uroflow-reader.rules в /etc/udev/rules.d/, "
-                   "затем отсоедините Считыватель и подключите его снова.")
-            .arg(device);
+                   "Права дает правило доступа %2, которое устанавливается вместе с "
+                   "программой. Если его там нет, переустановите программу (с правами "
+                   "администратора). Затем отсоедините Считыватель и подключите его снова.")
+            .arg(device, kUdevRulePath);
     }
     return QStringLiteral(
                "Считыватель подключен, но открыть устройство %1 не удалось: %2.\n\n"
@@ -86,8 +88,11 @@ void TTMForm::HIDDeviceChange() {
     // Also when no device at all was listed, so an unplugged reader never leaves
     // its commands on screen.
     showReaderCommands();
-    // The reader that was to answer is gone (or another one took its place).
-    if (transfer_.awaitingBlocks() && ReaderDevice != before) abandonTransfer();
+    if (ReaderDevice != before) {
+        transfer_.readerReplaced();
+        // The reader that was to answer is gone (or another one took its place).
+        if (transfer_.awaitingBlocks()) abandonTransfer();
+    }
     reportUnclaimedReader();
 }
 
@@ -140,16 +145,41 @@ void TTMForm::sendOutReport() {
     const WriteResult written =
         platform_.hid.write(*ReaderDevice, std::span(transfer_.OutReport).first(length));
     WriteOK = written.ok;
-    transfer_.transferSent(steadyMs());
+    if (!WriteOK) {
+        // A command the reader never got is not pending: no answer is awaited, so no
+        // second message about a silent reader follows.
+        transfer_.finishTransfer();
+        TransferTimer->stop();
+        setTransferColour(false);
+        setTransferRunning(false);
+        platform_.dialogs.message(kApplicationTitle, QString::fromStdString(written.errorText),
+                                  MsgIcon::None, MbOk);
+        return;
+    }
+    transfer_.transferSent(steadyMs(), written.reportsRead);
     if (transfer_.pendingCommand() != kCommandNone) {
         TransferTimer->start();
+        setTransferRunning(true);
     } else {
         TransferTimer->stop();
     }
-    if (!WriteOK) {
-        platform_.dialogs.message(kApplicationTitle, QString::fromStdString(written.errorText),
-                                  MsgIcon::None, MbOk);
-    }
+}
+
+void TTMForm::setTransferRunning(bool running) {
+    // Only the download may be started over while its answer arrives: a file loaded
+    // or another command sent meanwhile would be overwritten by the rest of it.
+    for (QWidget* control : transferCommands()) control->setEnabled(!running);
+    ReadData->setEnabled(!running || transfer_.pendingCommand() == kCommandRead);
+}
+
+void TTMForm::withdrawDay() {
+    // The answer replaces the day at its end: from its first block the day on screen is
+    // on its way out, so nothing may save, print or evaluate it until a day is
+    // downloaded or loaded.
+    leaveNomogram();
+    for (QWidget* control : studyCommands()) control->setEnabled(false);
+    for (QWidget* control : studyNavigation()) control->setEnabled(false);
+    Prev->setEnabled(false);
 }
 
 void TTMForm::ReadDataClick() {
@@ -178,10 +208,12 @@ void TTMForm::ReadDataClick() {
 }
 
 void TTMForm::HIDDeviceData(HidDevice& HidDev, std::uint8_t, const std::uint8_t* Data,
-                            std::uint16_t Size) {
+                            std::uint16_t Size, std::uint64_t ReadNumber) {
     // Only one reader is used: the last one enumerated.
     if (&HidDev != ReaderDevice) return;
-    const BlockArrival arrival = transfer_.receiveBlock(*received_, {Data, Size}, steadyMs());
+    const BlockArrival arrival =
+        transfer_.receiveBlock(*received_, {Data, Size}, steadyMs(), ReadNumber);
+    if (arrival.stale) return;
     if (arrival.atRest) {
         if (arrival.warnAtRest) {
             platform_.dialogs.message(kReceiveMode, kAtRestText, MsgIcon::Warning, MbOk);
@@ -191,6 +223,7 @@ void TTMForm::HIDDeviceData(HidDevice& HidDev, std::uint8_t, const std::uint8_t*
         return;
     }
     setTransferColour(true);
+    if (transfer_.ReportCount == 1) withdrawDay();
     if (arrival.endOfTransfer) endOfTransfer();
 }
 
@@ -219,7 +252,7 @@ void TTMForm::endOfTransfer() {
     for (TShape* band : {Shape1, Shape2, Shape3}) band->setHatched(false);
     charts.ChartGraf->setVisible(true);
     DateArj->setVisible(true);
-    for (QWidget* control : transferCommands()) control->setEnabled(true);
+    setTransferRunning(false);
     Ur->setVisible(true);
     setTransferColour(false);
     platform_.beeper.beep();
@@ -252,13 +285,13 @@ void TTMForm::TransferTimerTimer() {
 
 void TTMForm::abandonTransfer() {
     // The day keeps its image (a broken answer is never taken), but a transfer that
-    // delivered blocks replaced what the window showed: nothing is offered for saving.
-    if (transfer_.ReportCount > 0) SaveFileData->setEnabled(false);
+    // delivered blocks replaced what the window showed.
+    if (transfer_.ReportCount > 0) withdrawDay();
     transfer_.finishTransfer();
     TransferTimer->stop();
     setTransferColour(false);
     for (TShape* band : {Shape1, Shape2, Shape3}) band->setHatched(false);
-    for (QWidget* control : transferCommands()) control->setEnabled(true);
+    setTransferRunning(false);
     platform_.dialogs.message(kReceiveMode, kAbandonedText, MsgIcon::Warning, MbOk);
 }
 

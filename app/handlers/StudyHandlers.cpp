@@ -70,8 +70,8 @@ void TTMForm::Graf_byteArray(int npr) {
         setMemoText(Mst, QString::number(day_->curStudy() + 1));
         for (QWidget* control : studyCommands()) control->setEnabled(true);
         for (QWidget* control : studyNavigation()) control->setEnabled(true);
-        for (QWidget* control : transferCommands()) control->setEnabled(true);
-        ReadData->setEnabled(true);
+        // A study drawn while an answer arrives leaves the answer's commands off.
+        if (!transfer_.awaitingBlocks()) setTransferRunning(false);
         charts.ChartGraf->setVisible(true);
         Fokys->setVisible(true);
         Ur->setVisible(true);

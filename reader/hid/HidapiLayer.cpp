@@ -82,6 +82,7 @@ class HidapiLayer::Device : public HidDevice {
     }
 
     hid_device* writing() const { return writing_; }
+    ReportPump* pump() const { return pump_.get(); }
     const ReportLayout& layout() const { return layout_; }
 
   private:
@@ -210,13 +211,16 @@ Claim HidapiLayer::claim(HidDevice& handle) {
         [reading](std::uint8_t* buffer, std::size_t size, int timeoutMs) {
             return hid_read_timeout(reading, buffer, size, timeoutMs);
         },
-        [this, weak](std::span<const std::uint8_t> report) { deliver(weak, report); });
+        [this, weak](std::span<const std::uint8_t> report, std::uint64_t number) {
+            deliver(weak, report, number);
+        });
     device.open(reading, writing, readLayout(device.node()), std::move(pump));
     result.status = ClaimStatus::Claimed;
     return result;
 }
 
-void HidapiLayer::deliver(const std::weak_ptr<Device>& weak, std::span<const std::uint8_t> report) {
+void HidapiLayer::deliver(const std::weak_ptr<Device>& weak, std::span<const std::uint8_t> report,
+                          std::uint64_t number) {
     // Held for the length of the handler, even if an enumeration inside it drops
     // the device.
     const std::shared_ptr<Device> device = weak.lock();
@@ -226,7 +230,7 @@ void HidapiLayer::deliver(const std::weak_ptr<Device>& weak, std::span<const std
         reportId = report.front();
         report = report.subspan(1);
     }
-    events_.inputReport(*device, reportId, report);
+    events_.inputReport(*device, reportId, report, number);
 }
 
 std::size_t HidapiLayer::outputReportLength(HidDevice& handle) {
@@ -238,10 +242,12 @@ std::size_t HidapiLayer::outputReportLength(HidDevice& handle) {
 WriteResult HidapiLayer::write(HidDevice& handle, std::span<const std::uint8_t> report) {
     auto& device = static_cast<Device&>(handle);
     if (!device.claimed()) return {false, systemText(ENODEV)};
-    if (hid_write(device.writing(), report.data(), report.size()) < 0) {
-        return {false, hidError(device.writing())};
-    }
-    return {true, {}};
+    // Reports the system still holds unread were sent before this write.
+    device.pump()->drain();
+    const bool written = hid_write(device.writing(), report.data(), report.size()) >= 0;
+    const std::uint64_t readBefore = device.pump()->reportsRead();
+    if (!written) return {false, hidError(device.writing()), readBefore};
+    return {true, {}, readBefore};
 }
 
 }  // namespace uroflow

@@ -35,7 +35,8 @@ class HidapiLayer : public HidLayer {
     class Device;
     void watchDevices();
     void devicesChanged();
-    void deliver(const std::weak_ptr<Device>& device, std::span<const std::uint8_t> report);
+    void deliver(const std::weak_ptr<Device>& device, std::span<const std::uint8_t> report,
+                 std::uint64_t number);
 
     // Lives on the user-interface thread: timers, the notifier and the reports
     // handed over by the reading threads run in its context.

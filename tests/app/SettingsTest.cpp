@@ -3,12 +3,14 @@
 // take the file.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QSettings>
 #include <memory>
+#include <thread>
 
 #include "app/Settings.h"
 #include "app/Unit1.h"
@@ -36,6 +38,44 @@ QString blockedFolder(const QTemporaryDir& dir) {
     const QString path = dir.filePath(QStringLiteral("not-a-folder"));
     writeFile(path, "x");
     return path;
+}
+
+ino_t inodeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+// Two instances closing at once: each end writes a whole new file and renames it into
+// place, so a reader at any moment finds one of the two names, never half a file.
+TEST(Settings, TheFileIsReplacedWholeEvenWhenTwoInstancesEndAtOnce) {
+    QTemporaryDir programDir, userDir;
+    ASSERT_FALSE(
+        writeDoctorName(programDir.path(), userDir.path(), QStringLiteral("Первый")).isEmpty());
+    const ino_t before = inodeOf(iniIn(programDir));
+    writeDoctorName(programDir.path(), userDir.path(), QStringLiteral("Второй"));
+    EXPECT_NE(inodeOf(iniIn(programDir)), before);  // a new file, not rewritten in place
+
+    const QString first = QStringLiteral("Иванова Мария Петровна"),
+                  second = QStringLiteral("Петров Иван Сергеевич");
+    auto instance = [&](const QString& name) {
+        for (int i = 0; i < 40; ++i) {
+            EXPECT_FALSE(writeDoctorName(programDir.path(), userDir.path(), name).isEmpty());
+        }
+    };
+    std::thread a(instance, first), b(instance, second);
+    int reads = 0;
+    for (; reads < 200; ++reads) {
+        const QString read = readDoctorName(programDir.path(), userDir.path());
+        EXPECT_TRUE(read == first || read == second || read == QStringLiteral("Второй"))
+            << read.toStdString();
+    }
+    a.join();
+    b.join();
+    const QString last = readDoctorName(programDir.path(), userDir.path());
+    EXPECT_TRUE(last == first || last == second);
+    // Nothing left beside it.
+    EXPECT_EQ(QDir(programDir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("rdp.ini")});
 }
 
 TEST(Settings, FirstStartShowsDefaultAndEndWritesToolsEdit1) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-#include <xlsxwriter.h>
 
+#include <cerrno>
 #include <charconv>
 #include <clocale>
 #include <filesystem>
@@ -8,6 +8,7 @@
 
 #include "files/DayReport.h"
 #include "files/ExcelExport.h"
+#include "files/ExportTarget.h"
 #include "files/StudyFile.h"
 #include "files/XlsxSpreadsheet.h"
 #include "study/RuntimeError.h"
@@ -106,13 +107,13 @@ TEST_F(ExcelWorkbook, OnlyACompleteWorkbookReplacesAFile) {
     EXPECT_EQ(fs::status(folder.file("day.xlsx")).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
 
-    // A folder that does not exist: the library's own text.
+    // A folder that does not exist: the reason in Russian, not the library's guess.
     EXPECT_FALSE(exportTo(*day, "missing/day.xlsx").ok);
-    EXPECT_EQ(error, lxw_strerror(LXW_ERROR_CREATING_XLSX_FILE));
-    // A folder in the way of the name: the finished workbook cannot replace it.
+    EXPECT_EQ(error, exportSaveErrorText(ENOENT));
+    // A folder in the way of the name: the finished workbook does not replace it.
     fs::create_directory(folder.file("taken.xlsx"));
     exportTo(*day, "taken.xlsx");
-    EXPECT_EQ(error, "File access denied");
+    EXPECT_EQ(error, exportSaveErrorText(EISDIR));
     EXPECT_TRUE(fs::is_empty(folder.file("taken.xlsx")));
     EXPECT_EQ(entriesIn(folder.file("")), 2u);  // nothing beside day.xlsx and taken.xlsx
 }
@@ -126,7 +127,7 @@ TEST_F(ExcelWorkbook, ReportToolWritesTheWorkbookOrNothing) {
     } cases[] = {
         {50000, "day.xlsx", 0, ""},
         {0, "zero.xlsx", 1, "Floating point division by zero"},
-        {50000, "missing/day.xlsx", 1, lxw_strerror(LXW_ERROR_CREATING_XLSX_FILE)},
+        {50000, "missing/day.xlsx", 1, exportSaveErrorText(ENOENT)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.out);

@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -28,6 +29,7 @@
 #include "charts/ChartSetup.h"
 #include "files/DayReport.h"
 #include "files/DaySheet.h"
+#include "files/ExportTarget.h"
 #include "files/StudyFile.h"
 #include "study/IndexTexts.h"
 #include "tests/handlers/HandlerFixture.h"
@@ -36,6 +38,11 @@
 
 namespace uroflow::test {
 namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 QString text(const std::string& utf8) {
     return QString::fromStdString(utf8);
@@ -149,8 +156,10 @@ TEST_F(DayReportTest, WindowCommandFollowsSaveFileDataAndWritesTheDayOnScreen) {
     const struct {
         QString path;
         QString error;
-    } failures[] = {{target(QStringLiteral("missing/day.pdf")), QStringLiteral("Path not found")},
-                    {target(QStringLiteral("taken.pdf")), QStringLiteral("File access denied")}};
+    } failures[] = {
+        {target(QStringLiteral("missing/day.pdf")),
+         QString::fromStdString(exportSaveErrorText(ENOENT))},
+        {target(QStringLiteral("taken.pdf")), QString::fromStdString(exportSaveErrorText(EISDIR))}};
     ASSERT_TRUE(QDir(fake.userConfigDir.path()).mkdir(QStringLiteral("taken.pdf")));
     for (const auto& failure : failures) {
         fake.dialogs.errors.clear();
@@ -191,6 +200,9 @@ TEST_F(DayReportTest, ShortcutAndBottomBarMenu) {
 // The program itself, as a batch script runs it.
 TEST_F(DayReportTest, CommandLineWritesTheReportOrSaysWhyNot) {
     const QString day = writeDay(*std::make_unique<Image>(buildDemoDay()));
+    const QByteArray dayBytes = readAll(day);
+    const QString dayLink = target(QStringLiteral("link.pdf"));
+    ASSERT_TRUE(QFile::link(day, dayLink));
     const QString out = target(QStringLiteral("batch.pdf"));
     const struct {
         QStringList args;
@@ -208,8 +220,17 @@ TEST_F(DayReportTest, CommandLineWritesTheReportOrSaysWhyNot) {
              QStringLiteral(": File not found\n")},
         {{QStringLiteral("--day-report"), target(QStringLiteral("no/x.pdf")), day},
          1,
-         QStringLiteral("uroflow: ") + target(QStringLiteral("no/x.pdf")) +
-             QStringLiteral(": Path not found\n")},
+         QStringLiteral("uroflow: ") + target(QStringLiteral("no/x.pdf")) + QStringLiteral(": ") +
+             QString::fromStdString(exportSaveErrorText(ENOENT))},
+        // The study itself, by its name or through a link, is never the output.
+        {{QStringLiteral("--day-report"), day, day},
+         1,
+         QStringLiteral("uroflow: ") + day +
+             QStringLiteral(": Файл не сохранен: это файл исследования")},
+        {{QStringLiteral("--day-report"), dayLink, day},
+         1,
+         QStringLiteral("uroflow: ") + dayLink +
+             QStringLiteral(": Файл не сохранен: это файл исследования")},
         {{QStringLiteral("--day-report"), out},
          2,
          QStringLiteral("uroflow: --day-report needs the study file FILE\nusage: uroflow ")},
@@ -235,6 +256,7 @@ TEST_F(DayReportTest, CommandLineWritesTheReportOrSaysWhyNot) {
             EXPECT_TRUE(error.contains(c.error)) << error.toStdString();
             EXPECT_FALSE(QFile::exists(out));
         }
+        EXPECT_EQ(readAll(day), dayBytes);
     }
 }
 

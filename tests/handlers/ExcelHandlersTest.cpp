@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QTextEdit>
+#include <QWindow>
 #include <string>
 
 #include "app/WaitExcel.h"
@@ -96,8 +97,22 @@ TEST_F(ExcelHandlers, ExportDrivesTheSpreadsheetCallByCall) {
     EXPECT_EQ(form->Mnt->toPlainText(), "2");
 }
 
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+  public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+    int paints = 0;
+};
+
 TEST_F(ExcelHandlers, WaitWindowStandsInForTheMainWindowWhileExporting) {
     bool mainVisible = true, waitVisible = false, animating = false, textFits = false;
+    bool exposed = false;
+    int paintsBeforeWork = 0;
+    PaintCounter counter(waitWindow.get());
     QString text;
     QPoint offCentre;
     fake.spreadsheet.onConnect = [&] {
@@ -113,9 +128,14 @@ TEST_F(ExcelHandlers, WaitWindowStandsInForTheMainWindowWhileExporting) {
         textFits = whole && label->geometry().right() < waitWindow->width() &&
                    label->geometry().bottom() < waitWindow->ActivityIndicatorWait->y();
         offCentre = waitWindow->geometry().center() - form->geometry().center();
+        exposed = waitWindow->windowHandle() && waitWindow->windowHandle()->isExposed();
+        paintsBeforeWork = counter.paints;
     };
     exportDay(50000);
 
+    // On the screen and drawn before the export holds the event loop.
+    EXPECT_TRUE(exposed);
+    EXPECT_GT(paintsBeforeWork, 0);
     EXPECT_FALSE(mainVisible);
     EXPECT_TRUE(waitVisible);
     EXPECT_TRUE(animating);

@@ -2,6 +2,7 @@
 // place of the reader: discovery, download, the commands, and the mended faults
 // (blocks at rest, transfers that stop, errors at the end of a transfer).
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTextEdit>
 #include <algorithm>
 
@@ -443,6 +445,134 @@ TEST_F(ReaderTest, PressingLoadAgainRestartsTheDownload) {
                            form->day().deviceImage().begin()));
 }
 
+// The reading thread holds reports it read before a click; they come after the
+// command left and must not become block 0 of its answer.
+TEST_F(ReaderTest, AReportReadBeforeLoadIsNoPartOfTheDownload) {
+    sim().setReadAhead(4);
+    plugIn(*threeStudyDay());
+    Block stray;
+    stray.fill(0xFE);
+    sim().sendBlocks(std::vector<Block>{stray});  // read at rest, not yet handed over
+    download();
+    EXPECT_TRUE(std::equal(sim().memory().begin(), sim().memory().end(),
+                           form->day().deviceImage().begin()));
+    EXPECT_EQ(form->Mnt->toPlainText(), "3");
+    EXPECT_EQ(form->Edit_Calibr->text(), "50000");
+    EXPECT_EQ(form->Name->text(), QStringLiteral("Иванов"));
+    EXPECT_TRUE(fake.dialogs.messages.empty());
+    expectAtRest();
+}
+
+TEST_F(ReaderTest, LoadPressedAgainDuringADownloadStartsCleanlyFromBlockZero) {
+    sim().setReadAhead(64);
+    plugIn(*threeStudyDay());
+    press(&TTMForm::ReadDataClick);
+    deliver(700);
+    EXPECT_TRUE(form->ReadData->isEnabled());
+    press(&TTMForm::ReadDataClick);  // 64 blocks of the first answer are still on their way
+    EXPECT_GT(sim().queued(), 2049u);
+    sim().deliverAll();
+    EXPECT_TRUE(std::equal(sim().memory().begin(), sim().memory().end(),
+                           form->day().deviceImage().begin()));
+    EXPECT_EQ(form->Mnt->toPlainText(), "3");
+    expectAtRest();
+}
+
+// The controls that act on the day on screen.
+std::vector<QWidget*> dayActions(TTMForm& form) {
+    const auto commands = form.studyCommands();
+    std::vector<QWidget*> all(commands.begin(), commands.end());
+    all.insert(all.end(), {form.Prev, form.Next, form.EnNom});
+    return all;
+}
+
+TEST_F(ReaderTest, AfterACommandsAnswerNothingActsOnADayNoLongerInTheImage) {
+    enum Command { Passport, Erase, Calibrate };
+    for (const Command command : {Passport, Erase, Calibrate}) {
+        SCOPED_TRACE(command);
+        if (!sim().plugged()) plugIn(*threeStudyDay());
+        download();
+        press(&TTMForm::NextClick);
+        ASSERT_TRUE(form->SaveFileData->isEnabled());
+        ASSERT_TRUE(form->Prev->isEnabled());
+        form->charts.ChartNomMan51->setVisible(true);
+        fake.dialogs.answers = {MbYes};
+        switch (command) {
+            case Passport:
+                form->sexF->setChecked(true);
+                form->Old->setText("30");
+                form->DataStart->setText("05.03.24");
+                press(&TTMForm::WriteDataClick);
+                break;
+            case Erase:
+                press(&TTMForm::EraseDataClick);
+                break;
+            case Calibrate:
+                form->Calibr->show();
+                press(&TTMForm::CalibrClick);
+                break;
+        }
+        // While the answer arrives nothing may start a transfer or load a day.
+        for (QWidget* control : {form->LoadFile, form->ReadData, form->WriteData, form->EraseData})
+            EXPECT_FALSE(control->isEnabled()) << control->toolTip().toStdString();
+        sim().deliverAll();
+        expectAtRest();
+        EXPECT_TRUE(form->ReadData->isEnabled());
+        for (QWidget* control : dayActions(*form))
+            EXPECT_FALSE(control->isEnabled()) << control->toolTip().toStdString();
+        EXPECT_FALSE(form->DayReportAction->isEnabled());
+        EXPECT_FALSE(shown(form->charts.ChartNomMan51));
+
+        // A download brings a day back.
+        sim().loadMemory(std::span(*threeStudyDay()).first(kMemorySize));
+        download();
+        for (QWidget* control : {form->SaveFileData, form->Next, form->Nomogram})
+            EXPECT_TRUE(control->isEnabled());
+        EXPECT_TRUE(form->DayReportAction->isEnabled());
+    }
+}
+
+TEST_F(ReaderTest, AFileCannotBeLoadedWhileThePassportAnswerArrives) {
+    plugIn(*threeStudyDay());
+    download();
+    auto other = threeStudyDay();
+    (*other)[kNameOffset] = 0xCF;  // another patient
+    fake.dialogs.openNames.push_back(writeDay(*other, QStringLiteral("other.txt")));
+    form->Old->setText("45");
+    form->DataStart->setText("05.03.24");
+    fake.dialogs.answers = {MbYes};
+    press(&TTMForm::WriteDataClick);
+    deliver(100);
+    ASSERT_TRUE(green());
+    form->show();
+    QTest::mouseClick(form->LoadFile, Qt::LeftButton);
+    EXPECT_EQ(fake.dialogs.openSpecs.size(), 0u);
+    sim().deliverAll();
+    expectAtRest();
+    EXPECT_TRUE(std::equal(sim().memory().begin(), sim().memory().end(),
+                           form->day().deviceImage().begin()));
+    EXPECT_EQ(fake.dialogs.openNames.size(), 1u);  // never asked for
+}
+
+TEST_F(ReaderTest, AFailedWriteGivesOneMessageAndLeavesNothingPending) {
+    plugIn(*threeStudyDay());
+    loadDay(*threeStudyDay());
+    sim().failWrites("Input/output error");
+    for (void (TTMForm::*command)() : {&TTMForm::ReadDataClick, &TTMForm::EraseDataClick}) {
+        fake.dialogs.messages.clear();
+        if (command == &TTMForm::EraseDataClick) fake.dialogs.answers = {MbYes};
+        press(command);
+        EXPECT_EQ(form->transfer().pendingCommand(), kCommandNone);
+        fake.clock.current = fake.clock.current.addSecs(60);
+        press(&TTMForm::TransferTimerTimer);
+        ASSERT_EQ(messagesWith(QStringLiteral("Урофлоуметрия")), 1);
+        EXPECT_EQ(messagesWith(kReceiveMode), 0);
+        EXPECT_FALSE(green());
+        for (QWidget* control : {form->LoadFile, form->ReadData, form->WriteData, form->EraseData})
+            EXPECT_TRUE(control->isEnabled());
+    }
+}
+
 TEST_F(ReaderTest, AnErrorAtTheEndOfATransferIsShownAndTheLinkStillReturnsToRest) {
     ImageBuilder b;
     b.calibration(50000).addDecodedStudy(kStudyAreaStart, 25, 30,
@@ -477,8 +607,11 @@ TEST_F(ReaderTest, AReaderThatMayNotBeOpenedIsNamedOncePerPlugIn) {
     plugIn(*threeStudyDay());
     ASSERT_EQ(fake.dialogs.messages.size(), 1u);
     EXPECT_EQ(fake.dialogs.messages[0].caption, QStringLiteral("Доступ к Считывателю"));
-    EXPECT_TRUE(fake.dialogs.messages[0].text.contains("install-udev-rule"));
-    EXPECT_TRUE(fake.dialogs.messages[0].text.contains("70-uroflow-reader.rules"));
+    // What to do on the installed system, not a path in the sources.
+    EXPECT_TRUE(
+        fake.dialogs.messages[0].text.contains("/usr/lib/udev/rules.d/70-uroflow-reader.rules"));
+    EXPECT_TRUE(fake.dialogs.messages[0].text.contains("подключите его снова"));
+    EXPECT_FALSE(fake.dialogs.messages[0].text.contains("packaging/"));
     EXPECT_FALSE(shown(form->ReadData));
     EXPECT_EQ(form->ReaderDevice, nullptr);
 

@@ -21,13 +21,16 @@ class TransferTest : public ::testing::Test {
   protected:
     void send(std::uint8_t command, std::int64_t nowMs = 0) {
         link.OutReport = bareCommand(command);
-        link.transferSent(nowMs);
+        link.transferSent(nowMs, read);
     }
+    // Each block is read just before it is handled, as with a reader that never
+    // holds any back.
     BlockArrival receive(const Block& block, std::int64_t nowMs = 0) {
-        return link.receiveBlock(*image, block, nowMs);
+        return link.receiveBlock(*image, block, nowMs, ++read);
     }
 
     Transfer link;
+    std::uint64_t read = 0;
     std::unique_ptr<Image> image = std::make_unique<Image>();
 };
 
@@ -72,7 +75,7 @@ TEST_F(TransferTest, AnOverlongLastBlockIsCutAtTheEndOfTheImage) {
     send(kCommandRead);
     for (int i = 0; i < kMaxTransferBlocks - 1; ++i) receive(blockOf(0));
     const std::vector<std::uint8_t> wide(64, 0xCD);
-    link.receiveBlock(*image, wide, 0);
+    link.receiveBlock(*image, wide, 0, ++read);
     EXPECT_EQ(link.ReportCount, kMaxTransferBlocks);
     EXPECT_EQ(image->back(), 0xCD);
 }
@@ -103,6 +106,28 @@ TEST_F(TransferTest, BlocksAtRestAreNeitherStoredNorCountedAndWarnedOncePerBurst
     link.finishTransfer();
     send(kCommandNone, 65004);
     EXPECT_TRUE(receive(blockOf(1), 65005).warnAtRest);
+}
+
+TEST_F(TransferTest, BlocksReadBeforeTheLastWriteAreNoPartOfItsAnswer) {
+    image->fill(0x55);
+    // Two blocks were read at rest but are handled only after the command left.
+    read = 2;
+    send(kCommandRead);
+    for (std::uint64_t number : {1, 2}) {
+        const BlockArrival arrival = link.receiveBlock(*image, blockOf(0xEE), 0, number);
+        EXPECT_TRUE(arrival.stale);
+        EXPECT_FALSE(arrival.warnAtRest);
+    }
+    EXPECT_EQ(link.ReportCount, 0);
+    EXPECT_FALSE(receive(blockOf(1)).stale);
+    EXPECT_EQ(link.ReportCount, 1);
+    EXPECT_EQ((*image)[0], 1);
+    EXPECT_EQ((*image)[32], 0x55);
+
+    // A reader plugged in anew counts from 1 again: its reports are not stale.
+    link.readerReplaced();
+    EXPECT_FALSE(link.receiveBlock(*image, blockOf(2), 0, 1).stale);
+    EXPECT_EQ((*image)[32], 2);
 }
 
 TEST_F(TransferTest, StallsAfterFifteenSecondsWithoutAReport) {

@@ -109,16 +109,17 @@ class ReportPumpTest : public ::testing::Test {
 
 TEST_F(ReportPumpTest, ReportsArriveOnTheUiThreadInOrderOneAtATime) {
     const auto ui = std::this_thread::get_id();
-    ReportPump pump(&context, device.reader(), [&](std::span<const std::uint8_t> report) {
-        EXPECT_EQ(std::this_thread::get_id(), ui);
-        ++depth;
-        deepest = std::max(deepest, depth);
-        delivered.push_back(report[0]);
-        // Events run inside the handler, as under a message box: no second
-        // report may come in.
-        QCoreApplication::processEvents();
-        --depth;
-    });
+    ReportPump pump(&context, device.reader(),
+                    [&](std::span<const std::uint8_t> report, std::uint64_t) {
+                        EXPECT_EQ(std::this_thread::get_id(), ui);
+                        ++depth;
+                        deepest = std::max(deepest, depth);
+                        delivered.push_back(report[0]);
+                        // Events run inside the handler, as under a message box: no second
+                        // report may come in.
+                        QCoreApplication::processEvents();
+                        --depth;
+                    });
     for (int i = 1; i <= 50; ++i) device.queue(static_cast<std::uint8_t>(i));
     runUntil([&] { return delivered.size() == 50; });
     EXPECT_EQ(deepest, 1);
@@ -128,7 +129,7 @@ TEST_F(ReportPumpTest, ReportsArriveOnTheUiThreadInOrderOneAtATime) {
 TEST_F(ReportPumpTest, StoppedFromInsideAHandlerWhileABoxIsOpen) {
     std::unique_ptr<ReportPump> pump;
     pump = std::make_unique<ReportPump>(&context, device.reader(),
-                                        [&](std::span<const std::uint8_t> report) {
+                                        [&](std::span<const std::uint8_t> report, std::uint64_t) {
                                             delivered.push_back(report[0]);
                                             if (delivered.size() != 1) return;
                                             // The box's event loop; the reader is unplugged
@@ -148,8 +149,9 @@ TEST_F(ReportPumpTest, StoppedFromInsideAHandlerWhileABoxIsOpen) {
 
 TEST_F(ReportPumpTest, ProgramEndWithReportsStillQueuedDeliversNoMore) {
     auto pump = std::make_unique<ReportPump>(
-        &context, device.reader(),
-        [&](std::span<const std::uint8_t> report) { delivered.push_back(report[0]); });
+        &context, device.reader(), [&](std::span<const std::uint8_t> report, std::uint64_t) {
+            delivered.push_back(report[0]);
+        });
     device.queue(7, 1000);
     runUntil([&] { return !delivered.empty(); });
     pump.reset();
@@ -158,14 +160,47 @@ TEST_F(ReportPumpTest, ProgramEndWithReportsStillQueuedDeliversNoMore) {
     EXPECT_EQ(delivered.size(), atStop);
 }
 
+// The stale-report window: while the user-interface thread is busy (a click being
+// handled) the thread holds exactly one report read and waits; the system queues the
+// rest unread. A drain before a write reads those too, so every report sent before
+// the write is numbered up to reportsRead() and every later one above it.
+TEST_F(ReportPumpTest, ADrainNumbersEveryReportSentBeforeTheWrite) {
+    struct Seen {
+        int value;
+        std::uint64_t number;
+    };
+    std::vector<Seen> seen;
+    ReportPump pump(&context, device.reader(),
+                    [&](std::span<const std::uint8_t> report, std::uint64_t number) {
+                        seen.push_back({report[0], number});
+                    });
+    device.queue(1, 40);
+    // The thread has read one and waits for it to be handled; nothing more is read.
+    while (device.reads() == 0 || pump.reportsRead() == 0) std::this_thread::yield();
+    for (int i = 0; i < 5; ++i) std::this_thread::yield();
+    EXPECT_EQ(pump.reportsRead(), 1u);
+
+    pump.drain();  // the click's write begins
+    const std::uint64_t mark = pump.reportsRead();
+    EXPECT_EQ(mark, 40u);
+    device.queue(2, 3);  // the answer
+    runUntil([&] { return seen.size() == 4; });
+    for (const Seen& s : seen) EXPECT_EQ(s.number <= mark, s.value == 1);
+    EXPECT_EQ(seen.back().number, 43u);
+
+    // Waiting in a read, the system holds nothing unread: the drain returns at once.
+    pump.drain();
+    EXPECT_EQ(pump.reportsRead(), 43u);
+}
+
 // Whatever devices this machine has: the first notification comes by itself,
 // every listed device can be asked for its ids, and nothing is delivered after
 // the events are taken away.
 TEST(HidapiLayer, NotifiesOnceAfterStartAndListsTheDevices) {
     HidapiLayer layer;
     int changes = 0;
-    layer.setEvents(
-        {[&] { ++changes; }, [](HidDevice&, std::uint8_t, std::span<const std::uint8_t>) {}});
+    layer.setEvents({[&] { ++changes; }, [](HidDevice&, std::uint8_t, std::span<const std::uint8_t>,
+                                            std::uint64_t) {}});
     runUntil([&] { return changes > 0; });
     EXPECT_EQ(changes, 1);
     int listed = 0;
