@@ -8,8 +8,8 @@
 
 namespace uroflow {
 
-ActionFollower::ActionFollower(QWidget* source, QAction* follower)
-    : QObject(follower), source_(source), follower_(follower) {
+ActionFollower::ActionFollower(QWidget* source, QAction* follower, Follow rule)
+    : QObject(follower), source_(source), follower_(follower), rule_(rule) {
     source->installEventFilter(this);
     follow();
 }
@@ -29,7 +29,8 @@ bool ActionFollower::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ActionFollower::follow() {
-    follower_->setEnabled(source_->isEnabled() && !source_->isHidden());
+    follower_->setEnabled(source_->isEnabled() &&
+                          (rule_ == Follow::Enabled || !source_->isHidden()));
 }
 
 }  // namespace uroflow

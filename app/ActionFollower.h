@@ -1,5 +1,6 @@
 #pragma once
-// Keeps an action usable exactly while a control is: enabled and not hidden.
+// Keeps an action usable exactly while a control is: enabled and not hidden, or only
+// enabled for an action that stands for more than that control's click.
 
 #include <QObject>
 
@@ -10,8 +11,10 @@ namespace uroflow {
 
 class ActionFollower : public QObject {
   public:
+    enum class Follow { EnabledAndShown, Enabled };
+
     // Owned by the action; `source` outlives it (both belong to the window).
-    ActionFollower(QWidget* source, QAction* follower);
+    ActionFollower(QWidget* source, QAction* follower, Follow rule = Follow::EnabledAndShown);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -20,6 +23,7 @@ class ActionFollower : public QObject {
 
     QWidget* source_;
     QAction* follower_;
+    Follow rule_;
 };
 
 }  // namespace uroflow

@@ -2,7 +2,6 @@
 
 #include "app/DayReportPdf.h"
 
-
 #include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
@@ -664,9 +663,8 @@ QByteArray dayReportPdf(const DaySheet& sheet) {
 
 void writeDayReportPdf(const DaySheet& sheet, const std::string& path) {
     const QByteArray bytes = dayReportPdf(sheet);
-    replaceWithExport(path,
-                      std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                static_cast<std::size_t>(bytes.size())));
+    replaceWithExport(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                      static_cast<std::size_t>(bytes.size())));
 }
 
 }  // namespace uroflow

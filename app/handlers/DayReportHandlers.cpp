@@ -60,7 +60,9 @@ void TTMForm::setUpDayReport() {
     addAction(DayReportAction);
     connect(DayReportAction, &QAction::triggered, this,
             [this] { guard([this] { DayReportClick(); }); });
-    new ActionFollower(SaveFileData, DayReportAction);
+    // The report needs a day on screen, which "В файл" being enabled tells; it is also
+    // made while the nomogram (which hides that button) is shown, with its comparison.
+    new ActionFollower(SaveFileData, DayReportAction, ActionFollower::Follow::Enabled);
 
     BottomBarMenu = new QMenu(this);
     // The day report among the other commands with keys.

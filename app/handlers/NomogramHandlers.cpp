@@ -107,9 +107,10 @@ TChartView* TTMForm::nomogramView(NomogramKind kind) const {
 
 bool TTMForm::archiveOnScreen() const {
     const auto charts = nomogramCharts();
+    // Shown in the window, whether or not the window itself is on the screen yet.
     const bool nomogramShown = std::any_of(
-        charts.begin(), charts.end(), [](const TChartView* chart) { return chart->isVisible(); });
-    return nomogramShown && DateArj->isVisible() && DateArj->text().startsWith(kArchiveCaption);
+        charts.begin(), charts.end(), [](const TChartView* chart) { return !chart->isHidden(); });
+    return nomogramShown && !DateArj->isHidden() && DateArj->text().startsWith(kArchiveCaption);
 }
 
 QString TTMForm::archiveDate() const {
