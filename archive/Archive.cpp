@@ -244,6 +244,7 @@ void Archive::forEachImage(const std::vector<qint64>& ids,
     std::vector<qint64> wanted = ids;
     std::sort(wanted.begin(), wanted.end());
     wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+    if (wanted.empty()) return;
     closingOnFailure(*this, [&] {
         QSqlDatabase db = database();
         auto device = std::make_unique<Image>();

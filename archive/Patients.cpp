@@ -12,7 +12,7 @@ namespace {
 
 struct DatedDay {
     std::optional<QDate> date;
-    const KeptDay* day;
+    KeptDay* day;
 };
 
 // Days without a date sort first, then by date, then in the order they were kept.
@@ -44,10 +44,10 @@ std::optional<QDate> passportDate(const QString& text) {
     return date;
 }
 
-std::vector<Patient> groupPatients(const std::vector<KeptDay>& days) {
+std::vector<Patient> groupPatients(std::vector<KeptDay> days) {
     // Each day's date read once, not at every comparison of the sort.
     QMap<QPair<QString, QString>, std::vector<DatedDay>> byKey;
-    for (const KeptDay& day : days) {
+    for (KeptDay& day : days) {
         byKey[{nameKey(day.name.simplified()), day.sex}].push_back({passportDate(day.date), &day});
     }
     std::vector<Patient> patients;
@@ -56,7 +56,8 @@ std::vector<Patient> groupPatients(const std::vector<KeptDay>& days) {
         std::sort(dated.begin(), dated.end(), earlier);
         Patient patient;
         patient.days.reserve(dated.size());
-        for (const DatedDay& entry : dated) patient.days.push_back(*entry.day);
+        // Each day moves once, from the list into its patient.
+        for (const DatedDay& entry : dated) patient.days.push_back(std::move(*entry.day));
         const KeptDay& latest = patient.days.back();
         patient.name = latest.name;
         patient.sex = latest.sex;
