@@ -33,7 +33,7 @@ QTableWidget* newTable(const QStringList& headers, QWidget* parent) {
 PatientArchiveDialog::PatientArchiveDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("PatientArchive"));
     setWindowTitle(QStringLiteral("Архив пациентов"));
-    resize(900, 640);
+    resize(1000, 680);
 
     Search = new QLineEdit(this);
     Search->setPlaceholderText(QStringLiteral("Фамилия или ее часть"));
@@ -41,9 +41,13 @@ PatientArchiveDialog::PatientArchiveDialog(QWidget* parent) : QDialog(parent) {
     Patients = newTable({QStringLiteral("Пациент"), QStringLiteral("Пол"),
                          QStringLiteral("Возраст"), QStringLiteral("Дней")},
                         this);
+    // The name takes what room there is; the short columns keep to their contents.
+    Patients->horizontalHeader()->setStretchLastSection(false);
+    Patients->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    // Two-line headers, so every column of a day fits beside the patients.
     Days = newTable(
-        {QStringLiteral("Дата"), QStringLiteral("Мочеиспусканий"),
-         QStringLiteral("Наибольший объем, мл"), QStringLiteral("Наибольшая Qmax, мл/сек")},
+        {QStringLiteral("Дата"), QStringLiteral("Мочеис-\nпусканий"),
+         QStringLiteral("Наибольший\nобъем, мл"), QStringLiteral("Наибольшая\nQmax, мл/сек")},
         this);
     OpenDay = new QPushButton(QStringLiteral("Открыть"), this);
     OpenDay->setToolTip(QStringLiteral("Показать день в окне, как после \"Из файла\""));
@@ -70,9 +74,12 @@ PatientArchiveDialog::PatientArchiveDialog(QWidget* parent) : QDialog(parent) {
     auto* lists = new QSplitter(Qt::Horizontal, this);
     lists->addWidget(Patients);
     lists->addWidget(daysColumn);
+    lists->setSizes({400, 600});
     auto* lower = new QSplitter(Qt::Vertical, this);
     lower->addWidget(lists);
     lower->addWidget(Trend);
+    // The trend wants room for its two axes' titles.
+    lower->setSizes({300, 340});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(searchRow);

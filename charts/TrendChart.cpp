@@ -33,8 +33,12 @@ QValueAxis* newValueAxis(const QString& title, Qt::Alignment side, QChart* chart
     return axis;
 }
 
-qreal msecs(const QDate& date) {
-    return static_cast<qreal>(date.startOfDay().toMSecsSinceEpoch());
+// A day's Qmax points stand a little before its date and its volumes a little after, so
+// the two series of one day do not hide each other.
+constexpr qint64 kSeriesOffsetMs = 3 * 60 * 60 * 1000;
+
+qreal msecs(const QDate& date, qint64 offsetMs) {
+    return static_cast<qreal>(date.startOfDay().toMSecsSinceEpoch() + offsetMs);
 }
 
 // The range from 0 to a round step above the largest value.
@@ -81,8 +85,8 @@ void TrendChartView::setPoints(const std::vector<TrendPoint>& points) {
     double volumeLargest = 0;
     for (std::size_t i = 0; i < points.size(); ++i) {
         const TrendPoint& point = points[i];
-        qmax.append({msecs(point.date), point.qmax});
-        volume.append({msecs(point.date), point.volume});
+        qmax.append({msecs(point.date, -kSeriesOffsetMs), point.qmax});
+        volume.append({msecs(point.date, kSeriesOffsetMs), point.volume});
         qmaxLargest = std::max(qmaxLargest, point.qmax);
         volumeLargest = std::max(volumeLargest, point.volume);
         first = i == 0 ? point.date : std::min(first, point.date);

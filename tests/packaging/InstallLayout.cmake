@@ -50,6 +50,17 @@ if(APPSTREAMCLI)
         string(APPEND failures "\n  appstreamcli validate: ${said}")
     endif()
 endif()
+# The changelog has a maintainer and a date where dpkg looks for them.
+find_program(DPKG_PARSECHANGELOG dpkg-parsechangelog)
+if(DPKG_PARSECHANGELOG)
+    execute_process(COMMAND gzip -dc "${WORK}/usr/share/doc/uroflow/changelog.gz"
+                    OUTPUT_FILE "${WORK}/changelog" RESULT_VARIABLE result)
+    execute_process(COMMAND ${DPKG_PARSECHANGELOG} -l "${WORK}/changelog" -S Maintainer
+                    RESULT_VARIABLE result OUTPUT_VARIABLE maintainer ERROR_VARIABLE said)
+    if(NOT result EQUAL 0 OR said OR NOT maintainer MATCHES "<.+@.+>")
+        string(APPEND failures "\n  changelog: ${maintainer} ${said}")
+    endif()
+endif()
 find_program(MAN man)
 if(MAN)
     foreach(page uroflow uroflow-report uroflow-archive)
