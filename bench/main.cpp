@@ -143,6 +143,25 @@ void BM_DecodeDemoDay(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeDemoDay)->Unit(benchmark::kMicrosecond);
 
+// The same through the day model, as the window steps through the studies after a load:
+// the scan, then every study drawn in turn from the scanned image.
+void BM_DayDrawsEveryStudyOfTheDemoDay(benchmark::State& state) {
+    const auto device = std::make_unique<Image>(buildDemoDay());
+    auto day = std::make_unique<Day>();
+    day->loadImage(*device);
+    std::size_t points = 0;
+    for (auto _ : state) {
+        day->scan(kFileScan);
+        points = 0;
+        for (std::uint16_t i = 0; i < day->studyCount(); ++i)
+            points += day->decode(i).flowTime.size();
+        benchmark::DoNotOptimize(points);
+    }
+    state.counters["studies"] = day->studyCount();
+    state.counters["points"] = static_cast<double>(points);
+}
+BENCHMARK(BM_DayDrawsEveryStudyOfTheDemoDay)->Unit(benchmark::kMicrosecond);
+
 // The nomogram evaluation of a full memory (no unwritten word: the one study runs to
 // the end of the 64 KiB), from the scanned image as the window starts it.
 void BM_NomogramEvaluation(benchmark::State& state) {

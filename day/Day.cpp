@@ -29,7 +29,8 @@ void Day::takeDownload(const Image& received, std::int32_t reportCount) {
 void Day::scan(const ScanVariant& variant) {
     scanStudies(DeviceImage, ScannedImage, StudyStarts, StudyCount, variant.lastOffset,
                 variant.clearAfterLast);
-    // WorkImage is copied from ScannedImage by every decoding and evaluation before use.
+    // Brought to the new scan by the next decoding or evaluation.
+    workChanged(0, kImageSize);
     forgetResults();
     // A new day: a study left out for the last patient is not left out for this one.
     NomInclude.fill(true);
@@ -41,11 +42,30 @@ void Day::scan(const ScanVariant& variant) {
 void Day::dropStudies() {
     std::copy_n(DeviceImage.begin(), kMemorySize, ScannedImage.begin());
     std::fill(ScannedImage.begin() + kMemorySize, ScannedImage.end(), std::uint8_t{0});
-    WorkImage = ScannedImage;
+    workChanged(0, kImageSize);
     StudyCount = 0;
     CurStudy = 0;
     CurStudyStart = kStudyAreaStart;
     forgetResults();
+}
+
+Image& Day::cleanWork() {
+    std::copy(ScannedImage.begin() + static_cast<std::ptrdiff_t>(workDirtyFrom_),
+              ScannedImage.begin() + static_cast<std::ptrdiff_t>(workDirtyTo_),
+              WorkImage.begin() + static_cast<std::ptrdiff_t>(workDirtyFrom_));
+    workDirtyFrom_ = workDirtyTo_ = 0;
+    return WorkImage;
+}
+
+void Day::workChanged(std::size_t from, std::size_t to) {
+    if (from >= to) return;
+    if (workDirtyFrom_ == workDirtyTo_) {
+        workDirtyFrom_ = from;
+        workDirtyTo_ = to;
+        return;
+    }
+    workDirtyFrom_ = std::min(workDirtyFrom_, from);
+    workDirtyTo_ = std::max(workDirtyTo_, to);
 }
 
 void Day::forgetResults() {
@@ -75,10 +95,14 @@ const DecodeResult& Day::decode(std::uint16_t index, int npr) {
     params.calibrCoef = CalibrCoef;
     if (index + 1 < StudyCount) params.nextStudyStart = StudyStarts[index + 1];
     // Always from the image as the scan left it, so a study looks the same whatever was
-    // decoded or evaluated before.
-    WorkImage = ScannedImage;
+    // decoded or evaluated before. Counted as changed throughout until the decoder says
+    // where it patched.
+    Image& work = cleanWork();
+    workChanged(0, kImageSize);
     // The decoder sizes the curves to the study, so the day keeps them as they come.
-    kept = decodeStudy(WorkImage, params);
+    kept = decodeStudy(work, params);
+    workDirtyFrom_ = workDirtyTo_ = 0;
+    workChanged(kept->patchedFrom, kept->patchedTo);
     return *kept;
 }
 
@@ -88,8 +112,12 @@ const DecodeResult& Day::decodeCurrent(int npr) {
 
 const std::vector<EvaluatedStudy>& Day::evaluateNomogram() {
     if (evaluation_) return *evaluation_;
-    WorkImage = ScannedImage;
-    std::vector<EvaluatedStudy> studies = evaluateDay(WorkImage, CalibrCoef);
+    Image& work = cleanWork();
+    // Changed throughout if the evaluation throws; else only the studies' words.
+    workChanged(0, kImageSize);
+    std::vector<EvaluatedStudy> studies = evaluateDay(work, CalibrCoef);
+    workDirtyFrom_ = workDirtyTo_ = 0;
+    for (const EvaluatedStudy& study : studies) workChanged(study.start, study.end);
     // Only studies of this scan: start words past the first unwritten word were found
     // by the scan but not by the evaluation, and nothing of an earlier day is shown.
     if (studies.size() > StudyCount) studies.resize(StudyCount);
@@ -116,12 +144,17 @@ void Day::include(std::size_t index, bool on) {
 
 void Day::takeArchive(const Image& image) {
     ArchiveImage = image;
+    archiveEvaluation_.reset();
 }
 
 std::vector<EvaluatedStudy> Day::evaluateArchive() const {
-    // From the file's bytes as read, every time, with the archive's own calibration.
-    auto work = std::make_unique<Image>(ArchiveImage);
-    return evaluateDay(*work, calibrationCoefficient(ArchiveImage));
+    // From the file's bytes as read, with the archive's own calibration; the evaluation
+    // cleans what it reads, so it works on a copy, made once per archive.
+    if (!archiveEvaluation_) {
+        auto work = std::make_unique<Image>(ArchiveImage);
+        archiveEvaluation_ = evaluateDay(*work, calibrationCoefficient(ArchiveImage));
+    }
+    return *archiveEvaluation_;
 }
 
 std::string Day::archiveDate() const {

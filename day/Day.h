@@ -85,11 +85,14 @@ class Day {
 
   private:
     void forgetResults();
+    // WorkImage as ScannedImage, copying back only what the last step may have changed.
+    Image& cleanWork();
+    void workChanged(std::size_t from, std::size_t to);
 
     // The memory as downloaded or loaded; never changed by decoding.
     Image DeviceImage{};
     // The memory as the last scan left it (sample 2 of each study cleared); every
-    // decoding and evaluation starts from a fresh copy of it in WorkImage.
+    // decoding and evaluation starts from WorkImage brought back to it.
     Image ScannedImage{};
     Image WorkImage{};
     Image ArchiveImage{};
@@ -104,6 +107,11 @@ class Day {
     std::vector<std::optional<DecodeResult>> decoded_;  // one per study of the scan
     int decodedNpr_ = kDefaultArtefactThreshold;
     std::optional<std::vector<EvaluatedStudy>> evaluation_;
+    // WorkImage differs from ScannedImage at most in [workDirtyFrom_, workDirtyTo_).
+    std::size_t workDirtyFrom_ = 0;
+    std::size_t workDirtyTo_ = 0;
+    // The archived day on the nomogram, evaluated once per archive taken.
+    mutable std::optional<std::vector<EvaluatedStudy>> archiveEvaluation_;
 };
 
 }  // namespace uroflow

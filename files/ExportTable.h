@@ -45,6 +45,6 @@ struct ExportSheet {
 // The marker walk: A and B show the state before the entry; a start word clears its
 // own entry and the two after it (start time and first sample when the study is
 // aligned with the walk), an end word clears its entry and ends the study.
-ExportSheet walkExportRows(ExportValues values);
+ExportSheet walkExportRows(const ExportValues& values);
 
 }  // namespace uroflow

@@ -45,9 +45,14 @@ void run(const std::uint8_t* data, std::size_t size) {
     const std::size_t reach = std::min(kMemorySize, memory.writtenEnd() + kWalkReach);
     const auto drawTwice = [&](const DecodeParams& params) {
         const DecodeResult first = drawChecked(*scanned.image, *work, params);
-        // The walk patches its own study only: the memory after it is as scanned.
-        FUZZ_REQUIRE(std::memcmp(work->data() + reach, scanned.image->data() + reach,
-                                 kImageSize - reach) == 0);
+        // The walk patches its own study only, and only where it says it did (the day
+        // copies back no more than that): the rest of the memory is as scanned.
+        FUZZ_REQUIRE(first.patchedFrom <= first.patchedTo && first.patchedTo <= kImageSize);
+        const std::size_t from = std::min<std::size_t>(first.patchedFrom, reach);
+        const std::size_t to = std::min<std::size_t>(first.patchedTo, reach);
+        FUZZ_REQUIRE(std::memcmp(work->data(), scanned.image->data(), from) == 0);
+        FUZZ_REQUIRE(std::memcmp(work->data() + to, scanned.image->data() + to, kImageSize - to) ==
+                     0);
         FUZZ_REQUIRE(sameDrawing(first, drawChecked(*scanned.image, *work, params)));
     };
     // Offset 99 whatever lies there, then every study as the day decodes it.

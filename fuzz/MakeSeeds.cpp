@@ -1,14 +1,16 @@
 // uroflow-fuzz-seeds: writes the seed corpora of the fuzz targets, or checks the
 // checked-in ones against what the generator makes now.
 //   uroflow-fuzz-seeds DIR          writes DIR/<target>/<seed>
-//   uroflow-fuzz-seeds --check DIR  fails on a missing, different or stale file
+//   uroflow-fuzz-seeds --check DIR  fails on a file the generator does not make as it is,
+//                                   or on a target left without seeds
+// The checked-in corpora are the generator's seeds minimised with libFuzzer's -merge=1
+// (scripts/fuzz --seeds): a seed that adds no coverage is left out, none is edited.
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <set>
 #include <string>
 #include <system_error>
 
@@ -42,27 +44,28 @@ bool write(const fs::path& file, const std::vector<std::uint8_t>& bytes) {
     return static_cast<bool>(out);
 }
 
-// Compares one target's folder with its seeds; prints every difference.
+// Checks that every file of one target's folder is one of its seeds as the generator makes
+// it now, and that some are there; prints every difference.
 bool check(const fs::path& folder, const std::vector<uroflow::fuzz::Seed>& seeds) {
+    std::map<std::string, const std::vector<std::uint8_t>*> made;
+    for (const uroflow::fuzz::Seed& seed : seeds) made[seed.name] = &seed.bytes;
     bool same = true;
-    std::set<std::string> names;
-    for (const uroflow::fuzz::Seed& seed : seeds) {
-        names.insert(seed.name);
-        const fs::path file = folder / seed.name;
-        if (!fs::is_regular_file(file)) {
-            std::fprintf(stderr, "missing: %s\n", file.c_str());
-            same = false;
-        } else if (contents(file) != seed.bytes) {
-            std::fprintf(stderr, "differs: %s\n", file.c_str());
-            same = false;
-        }
-    }
+    int kept = 0;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-        if (!names.contains(entry.path().filename().string())) {
+        const auto seed = made.find(entry.path().filename().string());
+        if (seed == made.end()) {
             std::fprintf(stderr, "not made by the generator: %s\n", entry.path().c_str());
             same = false;
+        } else if (contents(entry.path()) != *seed->second) {
+            std::fprintf(stderr, "differs: %s\n", entry.path().c_str());
+            same = false;
         }
+        ++kept;
+    }
+    if (kept == 0) {
+        std::fprintf(stderr, "no seeds: %s\n", folder.c_str());
+        same = false;
     }
     return same;
 }
@@ -87,6 +90,6 @@ int main(int argc, char** argv) {
         for (const uroflow::fuzz::Seed& seed : seeds)
             ok = write(folder / seed.name, seed.bytes) && ok;
     }
-    if (checking && !ok) std::fprintf(stderr, "regenerate with: uroflow-fuzz-seeds fuzz/corpus\n");
+    if (checking && !ok) std::fprintf(stderr, "regenerate with: scripts/fuzz --seeds\n");
     return ok ? 0 : 1;
 }

@@ -47,6 +47,21 @@ std::u16string u16(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
+// The images one input works on, kept between executions: on the heap alone, so
+// AddressSanitizer sees any byte written past one, and allocated once.
+struct Images {
+    std::unique_ptr<Image> device = std::make_unique<Image>();
+    std::unique_ptr<Image> expected = std::make_unique<Image>();
+    std::unique_ptr<Image> scanned = std::make_unique<Image>();
+    std::unique_ptr<Image> work = std::make_unique<Image>();
+    std::vector<std::uint8_t> answer;
+};
+
+Images& images() {
+    static Images kept;
+    return kept;
+}
+
 // The window's part of the link, reduced to the core calls it makes.
 class Link {
   public:
@@ -55,6 +70,7 @@ class Link {
         sim_.loadMemory(std::span(demo).first(kMemorySize));
         device_->fill(0);
         *expected_ = *device_;
+        answer_.clear();
         sim_.setEvents({[this] { deviceChange(); },
                         [this](HidDevice&, std::uint8_t, std::span<const std::uint8_t> data,
                                std::uint64_t readNumber) { report(data, readNumber); }});
@@ -251,14 +267,16 @@ class Link {
         }
         const Passport passport = decodePassport(*device_);
         FUZZ_REQUIRE(passport.name.size() <= 3 * kNameLength);
-        auto scanned = std::make_unique<Image>();
+        Image& scanned = *images().scanned;
         StudyStartTable starts{};
         std::uint16_t count = 0;
         const ScanVariant variant = downloadScan(transfer_.ReportCount);
-        scanStudies(*device_, *scanned, starts, count, variant.lastOffset, variant.clearAfterLast);
+        scanStudies(*device_, scanned, starts, count, variant.lastOffset, variant.clearAfterLast);
         FUZZ_REQUIRE(count <= kMaxStudies && starts[count] == 0);
-        decodeStudyFromScan(*scanned, {kStudyAreaStart, kDefaultArtefactThreshold, count,
-                                       calibrationCoefficient(*device_)});
+        Image& work = *images().work;
+        work = scanned;
+        decodeStudy(work, {kStudyAreaStart, kDefaultArtefactThreshold, count,
+                           calibrationCoefficient(*device_)});
         transfer_.finishTransfer();
         undisturbed_ = false;
         if (reader_ != nullptr) sim_.write(*reader_, bareCommand(kCommandNone));
@@ -276,10 +294,9 @@ class Link {
     SimulatedUroflowmeter sim_;
     Transfer transfer_;
     HidDevice* reader_ = nullptr;
-    // On the heap alone, so AddressSanitizer sees any byte written past the image.
-    std::unique_ptr<Image> device_ = std::make_unique<Image>();
-    std::unique_ptr<Image> expected_ = std::make_unique<Image>();
-    std::vector<std::uint8_t> answer_;
+    std::unique_ptr<Image>& device_ = images().device;
+    std::unique_ptr<Image>& expected_ = images().expected;
+    std::vector<std::uint8_t>& answer_ = images().answer;
     bool undisturbed_ = false;
     bool strayBlocks_ = false;
     std::int64_t nowMs_ = 0;

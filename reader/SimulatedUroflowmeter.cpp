@@ -16,6 +16,8 @@ constexpr std::size_t kPassportStart = 33;  // the 31 payload bytes of 67 land a
 constexpr std::uint16_t kCalibrationZero = 1000;
 // Readings a 50 g weight gives: K = 4 x (B - A) = 50,000.
 constexpr std::uint16_t kCalibrationLoaded = kCalibrationZero + 12500;
+// Delivered events a queue that never runs dry keeps at most about this many of.
+constexpr std::size_t kCompactAfter = 4096;
 
 std::string systemText(int error) {
     return std::strerror(error);
@@ -177,53 +179,79 @@ void SimulatedUroflowmeter::markRead(Event& event) {
 }
 
 void SimulatedUroflowmeter::readAhead() {
+    // Nothing is read ahead by default: no need to walk the queue.
+    if (readAhead_ == 0) return;
     std::size_t reports = 0;
-    for (Event& event : queue_) {
+    for (std::size_t i = head_; i < queue_.size(); ++i) {
+        Event& event = queue_[i];
         if (event.deviceChange) continue;
         if (reports++ == readAhead_) return;
         markRead(event);
     }
 }
 
-void SimulatedUroflowmeter::push(Event event) {
-    const bool wasEmpty = queue_.empty();
-    queue_.push_back(event);
+SimulatedUroflowmeter::Event& SimulatedUroflowmeter::pushEvent() {
+    return queue_.emplace_back();
+}
+
+void SimulatedUroflowmeter::finishQueueing(bool wasEmpty) {
     readAhead();
     if (wasEmpty && wake_) wake_();
 }
 
 void SimulatedUroflowmeter::queueDeviceChange() {
-    Event event;
-    event.deviceChange = true;
-    push(event);
+    const bool wasEmpty = queued() == 0;
+    pushEvent().deviceChange = true;
+    finishQueueing(wasEmpty);
 }
 
 void SimulatedUroflowmeter::queueBlock(std::span<const std::uint8_t> block, Device* from) {
-    Event event;
+    const bool wasEmpty = queued() == 0;
+    Event& event = pushEvent();
     event.from = from;
     event.report[0] = 0;  // report ID
     std::copy_n(block.begin(), std::min(block.size(), kBlockLength), event.report.begin() + 1);
-    push(event);
+    finishQueueing(wasEmpty);
 }
 
 void SimulatedUroflowmeter::queueMemory() {
+    // Block by block as queueBlock() does, with the queue's bookkeeping done once.
+    const bool wasEmpty = queued() == 0;
+    // Room for the memory and the end block after it, taken at once.
+    queue_.reserve(queue_.size() + memory_.size() / kBlockLength + 1);
     for (std::size_t offset = 0; offset < memory_.size(); offset += kBlockLength) {
-        queueBlock(std::span(memory_).subspan(offset, kBlockLength), devices_.front().get());
+        Event& event = pushEvent();
+        event.from = devices_.front().get();
+        std::copy_n(memory_.begin() + static_cast<std::ptrdiff_t>(offset), kBlockLength,
+                    event.report.begin() + 1);
     }
+    finishQueueing(wasEmpty);
 }
 
 void SimulatedUroflowmeter::dropAnswer(bool readToo) {
     Device* reader = devices_.front().get();
-    std::erase_if(queue_, [reader, readToo](const Event& e) {
-        return !e.deviceChange && e.from == reader && (readToo || e.readNumber == 0);
-    });
+    const auto waiting = queue_.begin() + static_cast<std::ptrdiff_t>(head_);
+    queue_.erase(std::remove_if(waiting, queue_.end(),
+                                [reader, readToo](const Event& e) {
+                                    return !e.deviceChange && e.from == reader &&
+                                           (readToo || e.readNumber == 0);
+                                }),
+                 queue_.end());
 }
 
 SimulatedUroflowmeter::Delivered SimulatedUroflowmeter::deliverNext() {
-    if (queue_.empty()) return Delivered::Nothing;
-    if (!queue_.front().deviceChange && deliveringReport_) return Delivered::Held;
-    Event event = queue_.front();
-    queue_.pop_front();
+    if (queued() == 0) return Delivered::Nothing;
+    if (!queue_[head_].deviceChange && deliveringReport_) return Delivered::Held;
+    Event event = queue_[head_++];
+    // A drained queue starts over at the front of its storage, keeping its capacity; one
+    // that never drains drops what it delivered once that is most of it.
+    if (head_ == queue_.size()) {
+        queue_.clear();
+        head_ = 0;
+    } else if (head_ >= kCompactAfter && 2 * head_ >= queue_.size()) {
+        queue_.erase(queue_.begin(), queue_.begin() + static_cast<std::ptrdiff_t>(head_));
+        head_ = 0;
+    }
     readAhead();
 
     if (event.deviceChange) {

@@ -17,7 +17,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <span>
@@ -91,7 +90,7 @@ class SimulatedUroflowmeter : public HidLayer {
     Delivered deliverNext();
     // Delivers until the queue is empty or held; returns the number delivered.
     std::size_t deliverAll();
-    std::size_t queued() const { return queue_.size(); }
+    std::size_t queued() const { return queue_.size() - head_; }
     // Called when something is queued into an empty queue (the demo mode's pacer
     // wakes up).
     void setQueueWake(std::function<void()> wake) { wake_ = std::move(wake); }
@@ -105,7 +104,9 @@ class SimulatedUroflowmeter : public HidLayer {
         std::uint64_t readNumber = 0;  // 0 while still on the device
     };
 
-    void push(Event event);
+    // A new event at the back of the queue; finishQueueing() once it is filled in.
+    Event& pushEvent();
+    void finishQueueing(bool wasEmpty);
     void queueDeviceChange();
     void queueBlock(std::span<const std::uint8_t> block, Device* from);
     void queueMemory();
@@ -125,7 +126,10 @@ class SimulatedUroflowmeter : public HidLayer {
     std::vector<Written> writes_;
 
     HidEvents events_;
-    std::deque<Event> queue_;
+    // Events queue_[head_..] wait; a vector, so a whole memory's answer is queued without
+    // an allocation per few blocks. Delivered ones are dropped once the queue runs dry.
+    std::vector<Event> queue_;
+    std::size_t head_ = 0;
     bool deliveringReport_ = false;
     std::size_t readAhead_ = 0;
     std::function<void()> wake_;

@@ -192,5 +192,40 @@ TEST(DayTest, TheArchiveIsEvaluatedFromItsOwnImageEveryTime) {
     EXPECT_EQ(day->studyCount(), 1);
 }
 
+// The work image is brought back to the scan before each step by copying only what the
+// step before changed: after any sequence it is the scan patched by the last step alone.
+TEST(DayTest, TheWorkImageIsTheScanPatchedByTheLastStepAlone) {
+    for (const SampleDay& sample : sampleDays()) {
+        SCOPED_TRACE(sample.name);
+        auto day = dayOf(buildDemoDay(sample.plan, sample.end));
+        auto expected = std::make_unique<Image>();
+        const auto decodedAlone = [&](std::uint16_t i) {
+            *expected = day->scannedImage();
+            DecodeParams params{day->studyStart(i), kDefaultArtefactThreshold, day->studyCount(),
+                                day->calibrCoef()};
+            if (i + 1 < day->studyCount()) params.nextStudyStart = day->studyStart(i + 1);
+            const DecodeResult alone = decodeStudy(*expected, params);
+            const DecodeResult& kept = day->decode(i);
+            EXPECT_EQ(kept.patchedFrom, alone.patchedFrom);
+            EXPECT_EQ(kept.patchedTo, alone.patchedTo);
+        };
+        ASSERT_GT(day->studyCount(), 1);
+        day->evaluateNomogram();
+        for (std::uint16_t i = day->studyCount(); i-- > 0;) {
+            decodedAlone(i);
+            EXPECT_TRUE(day->workImage() == *expected) << "study " << i + 1;
+        }
+        // A new scan of the same memory, its last study drawn, then the nomogram.
+        day->scan(kFileScan);
+        day->decode(day->studyCount() - 1);
+        day->evaluateNomogram();
+        *expected = day->scannedImage();
+        evaluateDay(*expected, day->calibrCoef());
+        EXPECT_TRUE(day->workImage() == *expected);
+        decodedAlone(0);
+        EXPECT_TRUE(day->workImage() == *expected);
+    }
+}
+
 }  // namespace
 }  // namespace uroflow

@@ -82,5 +82,28 @@ TEST(ExportTable, StartWordAtAnEvenOffsetIsNotCounted) {
     EXPECT_EQ(walkExportRows(buildExportValues(day.image(), 50000)).studyCount, 0);
 }
 
+TEST(ExportTable, TableEndsAtTheFirstUnwrittenWordAndIsSizedToTheWrittenWords) {
+    auto image = std::make_unique<Image>();
+    image->fill(0xFF);
+    const std::vector<std::uint16_t> words = {kStartWord, 0x0A1E, 1000, kEndWord};
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        (*image)[kStudyAreaStart + 2 * i] = static_cast<std::uint8_t>(words[i] >> 8);
+        (*image)[kStudyAreaStart + 2 * i + 1] = static_cast<std::uint8_t>(words[i] & 0xFF);
+    }
+    const ExportValues values = buildExportValues(*image, 50000);
+    ASSERT_EQ(values.size(), words.size() + 1);
+    EXPECT_EQ(values[2].raw, 1000);
+    EXPECT_EQ(values.back().raw, 0);  // the end entry
+    EXPECT_EQ(values.back().value, 0);
+    // A short day does not hold the table of a full memory.
+    EXPECT_LT(values.capacity(), kMaxExportEntries);
+
+    // Without an unwritten word the table stops after its last entry, without an end entry.
+    image->fill(0x01);
+    const ExportValues full = buildExportValues(*image, 50000);
+    ASSERT_EQ(full.size(), kMaxExportEntries);
+    EXPECT_EQ(full.back().raw, 0x0101);
+}
+
 }  // namespace
 }  // namespace uroflow

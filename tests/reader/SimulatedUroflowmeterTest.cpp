@@ -125,5 +125,34 @@ TEST_F(SimulatedTest, WithoutReadAheadAReportIsReadWhenHandedOver) {
     EXPECT_EQ(received.back().readNumber, 3u);
 }
 
+TEST_F(SimulatedTest, AQueueThatNeverRunsDryKeepsItsOrderPastThousandsOfReports) {
+    // Two answers read ahead and a third behind them: delivered one by one, never drained
+    // until the end, past the point where the queue drops what it delivered.
+    sim.setReadAhead(5000);
+    send(bareCommand(kCommandRead));
+    send(bareCommand(kCommandRead));
+    sim.setReadAhead(0);
+    send(bareCommand(kCommandRead));
+    ASSERT_EQ(sim.queued(), 3u * 2049u);
+    std::size_t delivered = 0;
+    while (sim.deliverNext() == SimulatedUroflowmeter::Delivered::Report) {
+        ++delivered;
+        EXPECT_EQ(sim.queued(), 3u * 2049u - delivered);
+    }
+    ASSERT_EQ(received.size(), 3u * 2049u);
+    for (std::size_t i = 0; i < received.size(); ++i) {
+        const std::size_t block = i % 2049;
+        EXPECT_EQ(received[i].readNumber, i + 1);
+        if (block == 2048) {
+            EXPECT_TRUE(isEndOfTransfer(received[i].data)) << i;
+        } else {
+            ASSERT_EQ(received[i].data,
+                      std::vector<std::uint8_t>(sim.memory().begin() + block * 32,
+                                                sim.memory().begin() + (block + 1) * 32))
+                << i;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace uroflow
