@@ -190,6 +190,10 @@ TEST(DayTest, TheArchiveIsEvaluatedFromItsOwnImageEveryTime) {
     EXPECT_TRUE(day->archiveImage() == archive.image());
     // The day itself is untouched.
     EXPECT_EQ(day->studyCount(), 1);
+
+    // Another archived day is evaluated afresh, not taken for the one before.
+    day->takeArchive(*studies(2));
+    EXPECT_EQ(day->evaluateArchive().size(), 2u);
 }
 
 // The work image is brought back to the scan before each step by copying only what the
