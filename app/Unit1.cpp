@@ -491,6 +491,10 @@ void TTMForm::guard(const std::function<void()>& handler) {
     }
 }
 
+std::function<void()> TTMForm::guarded(void (TTMForm::*handler)()) {
+    return [this, handler] { guard([this, handler] { (this->*handler)(); }); };
+}
+
 std::array<TChartView*, 7> TTMForm::allCharts() const {
     return {charts.ChartGraf,     charts.ChartVQ,       charts.ChartNomWoman, charts.ChartNomMan51,
             charts.ChartNomMan49, charts.ChartNomGirls, charts.ChartNomBoy};

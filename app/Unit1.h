@@ -62,6 +62,8 @@ class TTMForm : public QWidget {
     // Every handler is entered through this guard: a runtime error ends the
     // handler, its text goes to the general error box, nothing escapes to Qt.
     void guard(const std::function<void()>& handler);
+    // A slot for connect() that enters `handler` through the guard.
+    std::function<void()> guarded(void (TTMForm::*handler)());
 
     // Start and end.
     void FormCreate();

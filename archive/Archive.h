@@ -70,8 +70,8 @@ class Archive {
     // The kept bytes in bytes 0..65535, the spare tail 0, as after "Из файла". Throws
     // ArchiveError for an unknown id or bytes that no longer match their SHA-256.
     Image image(qint64 id);
-    // The kept bytes of every day asked for, in one query, each checked as image() checks
-    // it; handed to `use` one at a time in no particular order.
+    // The kept bytes of every day asked for, a thousand days a query, each checked as
+    // image() checks it; handed to `use` one at a time in no particular order.
     void forEachImage(const std::vector<qint64>& ids,
                       const std::function<void(qint64, const Image&)>& use);
 

@@ -2,7 +2,6 @@
 
 #include <QMap>
 #include <QPair>
-#include <QRegularExpression>
 #include <algorithm>
 
 #include "archive/Schema.h"
@@ -13,7 +12,7 @@ namespace {
 
 struct DatedDay {
     std::optional<QDate> date;
-    const KeptDay* day;
+    KeptDay* day;
 };
 
 // Days without a date sort first, then by date, then in the order they were kept.
@@ -26,20 +25,29 @@ bool earlier(const DatedDay& a, const DatedDay& b) {
 }  // namespace
 
 std::optional<QDate> passportDate(const QString& text) {
-    static const QRegularExpression form(QStringLiteral("^(\\d\\d)\\.(\\d\\d)\\.(\\d\\d)$"));
-    const QRegularExpressionMatch match = form.match(text);
-    if (!match.hasMatch()) return std::nullopt;
+    // "dd.mm.yy" read by hand: it is asked for every kept day each time the list is made.
+    const auto twoDigits = [&text](qsizetype at) -> std::optional<int> {
+        const char16_t tens = text[at].unicode();
+        const char16_t ones = text[at + 1].unicode();
+        if (tens < u'0' || tens > u'9' || ones < u'0' || ones > u'9') return std::nullopt;
+        return (tens - u'0') * 10 + (ones - u'0');
+    };
+    if (text.size() != 8 || text[2] != QLatin1Char('.') || text[5] != QLatin1Char('.'))
+        return std::nullopt;
+    const std::optional<int> day = twoDigits(0);
+    const std::optional<int> month = twoDigits(3);
+    const std::optional<int> year = twoDigits(6);
+    if (!day || !month || !year) return std::nullopt;
     // The device was made in this century (Qt's own "yy" would read 19yy).
-    const QDate date(2000 + match.captured(3).toInt(), match.captured(2).toInt(),
-                     match.captured(1).toInt());
+    const QDate date(2000 + *year, *month, *day);
     if (!date.isValid()) return std::nullopt;
     return date;
 }
 
-std::vector<Patient> groupPatients(const std::vector<KeptDay>& days) {
+std::vector<Patient> groupPatients(std::vector<KeptDay> days) {
     // Each day's date read once, not at every comparison of the sort.
     QMap<QPair<QString, QString>, std::vector<DatedDay>> byKey;
-    for (const KeptDay& day : days) {
+    for (KeptDay& day : days) {
         byKey[{nameKey(day.name.simplified()), day.sex}].push_back({passportDate(day.date), &day});
     }
     std::vector<Patient> patients;
@@ -48,7 +56,8 @@ std::vector<Patient> groupPatients(const std::vector<KeptDay>& days) {
         std::sort(dated.begin(), dated.end(), earlier);
         Patient patient;
         patient.days.reserve(dated.size());
-        for (const DatedDay& entry : dated) patient.days.push_back(*entry.day);
+        // Each day moves once, from the list into its patient.
+        for (const DatedDay& entry : dated) patient.days.push_back(std::move(*entry.day));
         const KeptDay& latest = patient.days.back();
         patient.name = latest.name;
         patient.sex = latest.sex;

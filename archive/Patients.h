@@ -18,7 +18,7 @@ struct Patient {
 };
 
 // One patient per name (in any letter case, spaces trimmed) and sex; sorted by name.
-std::vector<Patient> groupPatients(const std::vector<KeptDay>& days);
+std::vector<Patient> groupPatients(std::vector<KeptDay> days);
 
 // The passport's "dd.mm.yy" as a date of this century; empty for any other text.
 std::optional<QDate> passportDate(const QString& text);

@@ -23,10 +23,11 @@
 #include "app/ArchiveSettingsDialog.h"
 #include "app/Dialogs.h"
 #include "app/PatientArchiveDialog.h"
+#include "app/PatientTrend.h"
 #include "app/Settings.h"
 #include "app/Unit1.h"
 #include "archive/ArchiveError.h"
-#include "archive/DayOverview.h"
+#include "archive/DayOverviews.h"
 #include "charts/TrendChart.h"
 
 namespace uroflow {
@@ -76,10 +77,10 @@ void TTMForm::setUpArchive() {
     PatientArchiveAction->setShortcutContext(Qt::WindowShortcut);
     addAction(PatientArchiveAction);
     connect(PatientArchiveAction, &QAction::triggered, this,
-            [this] { guard([this] { PatientArchiveClick(); }); });
+            guarded(&TTMForm::PatientArchiveClick));
     ArchiveSettingsAction = new QAction(QStringLiteral("Настройка архива..."), this);
     connect(ArchiveSettingsAction, &QAction::triggered, this,
-            [this] { guard([this] { ArchiveSettingsClick(); }); });
+            guarded(&TTMForm::ArchiveSettingsClick));
     BottomBarMenu->addSeparator();
     BottomBarMenu->addAction(PatientArchiveAction);
     BottomBarMenu->addAction(ArchiveSettingsAction);
@@ -98,7 +99,7 @@ void TTMForm::keepLater(KeepSource source, const QString& fileName) {
     pendingKeeps_.push_back({std::make_unique<Image>(day_->deviceImage()), source, fileName,
                              shownDoctorName(VName->text())});
     if (pendingKeeps_.size() > kMaxPendingKeeps) pendingKeeps_.erase(pendingKeeps_.begin());
-    QTimer::singleShot(0, this, [this] { guard([this] { keepPending(); }); });
+    QTimer::singleShot(0, this, guarded(&TTMForm::keepPending));
 }
 
 void TTMForm::keepPending() {
@@ -120,15 +121,14 @@ void TTMForm::PatientArchiveClick() {
         PatientArchive = new PatientArchiveDialog(this);
         PatientArchiveDialog* dialog = PatientArchive;
         connect(dialog->Search, &QLineEdit::textChanged, this,
-                [this] { guard([this] { ArchiveSearchChange(); }); });
+                guarded(&TTMForm::ArchiveSearchChange));
         connect(dialog->Patients, &QTableWidget::itemSelectionChanged, this,
-                [this] { guard([this] { ArchivePatientChange(); }); });
-        connect(dialog->OpenDay, &QPushButton::clicked, this,
-                [this] { guard([this] { ArchiveOpenClick(); }); });
+                guarded(&TTMForm::ArchivePatientChange));
+        connect(dialog->OpenDay, &QPushButton::clicked, this, guarded(&TTMForm::ArchiveOpenClick));
         connect(dialog->Days, &QTableWidget::cellDoubleClicked, this,
-                [this] { guard([this] { ArchiveOpenClick(); }); });
+                guarded(&TTMForm::ArchiveOpenClick));
         connect(dialog->CompareDay, &QPushButton::clicked, this,
-                [this] { guard([this] { ArchiveCompareClick(); }); });
+                guarded(&TTMForm::ArchiveCompareClick));
     }
     ArchiveSearchChange();
     PatientArchive->show();
@@ -170,30 +170,35 @@ const Patient* TTMForm::chosenPatient() const {
 void TTMForm::ArchivePatientChange() {
     PatientArchiveDialog& dialog = *PatientArchive;
     dialog.Days->setRowCount(0);
-    std::vector<TrendPoint> trend;
     const Patient* patient = chosenPatient();
-    if (patient) {
-        // Every number is decoded from the kept bytes, as the window would show them.
-        dialog.Days->setRowCount(static_cast<int>(patient->days.size()));
-        int row = 0;
-        for (const KeptDay& day : patient->days) {
-            const auto image = std::make_unique<Image>(archive().image(day.id));
-            const DayOverview overview = dayOverview(*image);
-            QTableWidgetItem* date = cell(day.date);
-            date->setData(Qt::UserRole, day.id);
-            dialog.Days->setItem(row, 0, date);
-            dialog.Days->setItem(row, 1, cell(QString::number(overview.voidings), Qt::AlignRight));
-            dialog.Days->setItem(row, 2, cell(number(overview.largestVolume, 0), Qt::AlignRight));
-            dialog.Days->setItem(row, 3, cell(number(overview.highestQmax, 1), Qt::AlignRight));
-            ++row;
-            if (const std::optional<QDate> when = passportDate(day.date)) {
-                for (const TrendVoiding& voiding : overview.trend)
-                    trend.push_back({*when, voiding.qmax, voiding.volume});
-            }
-        }
-        dialog.Days->selectRow(dialog.Days->rowCount() - 1);
+    if (!patient) {
+        dialog.Trend->setPoints({});
+        return;
     }
-    dialog.Trend->setPoints(trend);
+    // Every number is decoded from the kept bytes, as the window would show them; the
+    // days' bytes come in one query and each day is evaluated once. Bytes that cannot be
+    // read leave the numbers and the trend empty, the days still listed to open the others.
+    std::vector<DayOverview> overviews;
+    try {
+        overviews = dayOverviews(archive(), patient->days);
+    } catch (const ArchiveError& error) {
+        showProblem(dialog.Status, QString::fromUtf8(error.what()), true);
+    }
+    const bool evaluated = overviews.size() == patient->days.size();
+    dialog.Days->setRowCount(static_cast<int>(patient->days.size()));
+    for (int row = 0; row < dialog.Days->rowCount(); ++row) {
+        const KeptDay& day = patient->days[static_cast<std::size_t>(row)];
+        QTableWidgetItem* date = cell(day.date);
+        date->setData(Qt::UserRole, day.id);
+        dialog.Days->setItem(row, 0, date);
+        if (!evaluated) continue;
+        const DayOverview& overview = overviews[static_cast<std::size_t>(row)];
+        dialog.Days->setItem(row, 1, cell(QString::number(overview.voidings), Qt::AlignRight));
+        dialog.Days->setItem(row, 2, cell(number(overview.largestVolume, 0), Qt::AlignRight));
+        dialog.Days->setItem(row, 3, cell(number(overview.highestQmax, 1), Qt::AlignRight));
+    }
+    dialog.Days->selectRow(dialog.Days->rowCount() - 1);
+    dialog.Trend->setPoints(patientTrend(*patient, overviews));
 }
 
 std::optional<qint64> TTMForm::chosenArchiveDay() const {
@@ -232,14 +237,14 @@ void TTMForm::ArchiveSettingsClick() {
         ArchiveSettingsDialog* dialog = ArchiveSettings;
         for (QRadioButton* kind : {dialog->Embedded, dialog->Server}) {
             connect(kind, &QRadioButton::toggled, this,
-                    [this] { guard([this] { ArchiveSettingsKindClick(); }); });
+                    guarded(&TTMForm::ArchiveSettingsKindClick));
         }
         connect(dialog->Url, &QLineEdit::textChanged, this,
-                [this] { guard([this] { ArchiveSettingsKindClick(); }); });
+                guarded(&TTMForm::ArchiveSettingsKindClick));
         connect(dialog->TestConnection, &QPushButton::clicked, this,
-                [this] { guard([this] { ArchiveSettingsTestClick(); }); });
+                guarded(&TTMForm::ArchiveSettingsTestClick));
         connect(dialog->Buttons, &QDialogButtonBox::accepted, this,
-                [this] { guard([this] { ArchiveSettingsAccept(); }); });
+                guarded(&TTMForm::ArchiveSettingsAccept));
         connect(dialog->Buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     }
     const QString url = readArchiveUrl(platform_.programDir, platform_.userConfigDir);

@@ -11,9 +11,11 @@
 #include <QTemporaryDir>
 #include <QVariant>
 #include <algorithm>
+#include <map>
 
 #include "archive/Archive.h"
 #include "archive/ArchiveError.h"
+#include "archive/DayOverviews.h"
 #include "tests/archive/ArchivePlace.h"
 #include "tests/archive/TestDays.h"
 
@@ -183,6 +185,51 @@ TEST_F(ArchiveContract, BytesChangedBehindTheArchiveAreReportedNotShown) {
         FAIL() << "a changed day was returned";
     } catch (const ArchiveError& error) {
         EXPECT_NE(std::string(error.what()).find("поврежден"), std::string::npos) << error.what();
+    }
+}
+
+// The archive window reads a patient's days in one go: each day's own bytes and overview,
+// in the order asked, however many days (more than one query's worth included).
+TEST_F(ArchiveContract, ManyDaysAreReadAtOnceEachWithItsOwnBytes) {
+    Archive archive(place().address());
+    const auto demo = std::make_unique<Image>(archiveTestDay("Петрова А.А."));
+    std::map<qint64, QString> shaOf;
+    for (int i = 0; i < 1003; ++i) {
+        auto day = std::make_unique<Image>(*demo);
+        (*day)[kMemorySize - 1] = static_cast<std::uint8_t>(i);
+        (*day)[kMemorySize - 2] = static_cast<std::uint8_t>(i >> 8);
+        // Two without a calibration: nothing can be measured of them.
+        if (i % 500 == 9) std::fill_n(day->begin() + kCalibrationAOffset, 4, std::uint8_t{0});
+        const KeepResult kept = archive.keep(*day, KeepSource::Import, QString(), QString());
+        shaOf[kept.id] = imageSha256(*day);
+    }
+    std::vector<KeptDay> days = archive.list();
+    ASSERT_EQ(days.size(), 1003u);
+    std::reverse(days.begin(), days.end());
+    std::vector<qint64> ids;
+    for (const KeptDay& day : days) ids.push_back(day.id);
+    ids.push_back(ids.front());  // asked twice, handed over once
+    std::map<qint64, int> seen;
+    archive.forEachImage(ids, [&](qint64 id, const Image& device) {
+        ++seen[id];
+        EXPECT_EQ(imageSha256(device), shaOf.at(id));
+    });
+    EXPECT_EQ(seen.size(), 1003u);
+    EXPECT_TRUE(std::all_of(seen.begin(), seen.end(), [](const auto& s) { return s.second == 1; }));
+
+    const std::vector<DayOverview> overviews = dayOverviews(archive, days);
+    ASSERT_EQ(overviews.size(), days.size());
+    for (std::size_t i = 0; i < days.size(); ++i) {
+        const bool uncalibrated = (1002 - i) % 500 == 9;
+        EXPECT_EQ(overviews[i].voidings, uncalibrated ? 0 : 7) << i;
+    }
+
+    // A day that is not there names itself.
+    try {
+        archive.forEachImage({days[0].id, 999999}, [](qint64, const Image&) {});
+        FAIL() << "a missing day went unnoticed";
+    } catch (const ArchiveError& error) {
+        EXPECT_NE(std::string(error.what()).find("999999"), std::string::npos) << error.what();
     }
 }
 

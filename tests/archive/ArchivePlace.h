@@ -1,30 +1,48 @@
 #pragma once
-// Where a contract test's archive lives: an SQLite file or a database on a throw-away
-// PostgreSQL server. Each test executable links one implementation of newArchivePlace().
+// Where a test's or a benchmark's archive lives: an SQLite file in a temporary folder of its
+// own, or a fresh database on the run's one throw-away PostgreSQL server.
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QTemporaryDir>
 #include <memory>
 
 #include "archive/ArchiveAddress.h"
 #include "archive/Schema.h"
+#include "tests/archive/PostgresServer.h"
 
 namespace uroflow::test {
 
 class ArchivePlace {
   public:
-    virtual ~ArchivePlace() = default;
-    // The --db URL of a fresh, empty archive.
-    virtual QString url() const = 0;
-    ArchiveAddress address() const { return parseArchiveUrl(url()); }
-    virtual SqlDialect dialect() const = 0;
+    // A fresh, empty embedded archive.
+    static std::unique_ptr<ArchivePlace> embedded();
+    // A fresh, empty database on the shared server; null where PostgreSQL is not installed,
+    // the reason then in `skipReason`.
+    static std::unique_ptr<ArchivePlace> onServer(QString& skipReason);
+
+    // The --db URL.
+    QString url() const { return url_; }
+    ArchiveAddress address() const { return parseArchiveUrl(url_); }
+    SqlDialect dialect() const;
     // A connection of its own to the same database, for building or inspecting it by hand.
-    virtual QSqlDatabase openRaw(const QString& connectionName) const = 0;
+    QSqlDatabase openRaw(const QString& connectionName) const;
+
+  private:
+    ArchivePlace(QString url, std::unique_ptr<QTemporaryDir> folder);
+
+    QString url_;
+    std::unique_ptr<QTemporaryDir> folder_;  // the embedded archive's
 };
 
-// Empty when this driver cannot be tested here; the reason is then in `skipReason`.
+// The run's one throw-away server, started on first use and stopped as the application
+// ends (or by releaseSharedServer()); null, with the reason, where PostgreSQL is not
+// installed.
+PostgresServer* sharedServer(QString& skipReason);
+void releaseSharedServer();
+
+// The place of the driver a contract test executable is built for: each links one
+// definition.
 std::unique_ptr<ArchivePlace> newArchivePlace(QString& skipReason);
-// Called once after the last test: stops what newArchivePlace started.
-void releaseArchivePlaces();
 
 }  // namespace uroflow::test

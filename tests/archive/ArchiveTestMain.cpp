@@ -10,6 +10,6 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
-    uroflow::test::releaseArchivePlaces();
+    uroflow::test::releaseSharedServer();
     return result;
 }

@@ -5,7 +5,6 @@
 #include "archive/Archive.h"
 #include "archive/ArchiveError.h"
 #include "tests/archive/ArchivePlace.h"
-#include "tests/archive/ServerPlace.h"
 #include "tests/archive/TestDays.h"
 
 namespace uroflow::test {

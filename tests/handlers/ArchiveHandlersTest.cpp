@@ -13,12 +13,15 @@
 #include <QRadioButton>
 #include <QScatterSeries>
 #include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTextEdit>
 
 #include "app/ArchiveSettingsDialog.h"
 #include "app/PatientArchiveDialog.h"
 #include "archive/Archive.h"
+#include "archive/Connection.h"
 #include "charts/TrendChart.h"
 #include "study/Passport.h"
 #include "tests/handlers/HandlerFixture.h"
@@ -166,6 +169,42 @@ TEST_F(ArchiveWindowTest, ArchiveWindowFindsOpensComparesAndTrendsKeptDays) {
     EXPECT_EQ(dialog->Patients->rowCount(), 0);
     EXPECT_EQ(dialog->Days->rowCount(), 0);
     EXPECT_EQ(dialog->Trend->qmaxSeries()->count(), 0);
+}
+
+// A kept day whose bytes were changed behind the archive: the patient's days are still
+// listed and the others open, the numbers and the trend stay empty, and the archive window
+// says why, without the general error box.
+TEST_F(ArchiveWindowTest, DamagedDayLeavesThePatientsDaysListedAndSaysWhy) {
+    qint64 damaged = 0;
+    {
+        Archive archive(parseArchiveUrl(archiveFile()));
+        archive.keep(*patientDay("Петрова А.А.", "090226", 1), KeepSource::Import, {}, {});
+        damaged =
+            archive.keep(*patientDay("Петрова А.А.", "120226", 2), KeepSource::Import, {}, {}).id;
+    }
+    {
+        QSqlDatabase db = openEmbedded(QStringLiteral("damage"), archiveFile(), 3000);
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("UPDATE day_images SET image = ? WHERE day_id = ?"));
+        query.addBindValue(QByteArray(kMemorySize, '\0'));
+        query.addBindValue(damaged);
+        ASSERT_TRUE(query.exec());
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("damage"));
+
+    form->PatientArchiveAction->trigger();
+    PatientArchiveDialog* dialog = form->PatientArchive;
+    ASSERT_EQ(dialog->Days->rowCount(), 2);
+    EXPECT_EQ(dialog->Days->item(0, 1), nullptr);
+    EXPECT_EQ(dialog->Trend->qmaxSeries()->count(), 0);
+    EXPECT_TRUE(dialog->Status->text().contains(QStringLiteral("поврежден")))
+        << dialog->Status->text().toStdString();
+    EXPECT_TRUE(fake.dialogs.errors.isEmpty());
+
+    dialog->Days->selectRow(0);
+    dialog->OpenDay->click();
+    EXPECT_EQ(form->DataStart->text(), QStringLiteral("09.02.26"));
+    EXPECT_TRUE(fake.dialogs.errors.isEmpty());
 }
 
 TEST_F(ArchiveWindowTest, SettingsKeepTheServerUrlWithoutPasswordInRdpIni) {

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QSet>
 #include <memory>
+#include <optional>
 
 #include "archive/Archive.h"
 #include "archive/ArchiveError.h"
@@ -23,6 +24,7 @@ constexpr char kUsage[] =
     "       uroflow-archive [--db URL] list [--patient TEXT]\n"
     "       uroflow-archive [--db URL] export ID OUT.txt\n"
     "       uroflow-archive [--db URL] export-all DIR\n"
+    "       uroflow-archive --help | --version\n"
     "URL: postgresql://user@host:port/dbname?sslmode=... (the password from ~/.pgpass)\n"
     "     or the path of an SQLite archive; without --db the window's own archive.\n";
 
@@ -130,7 +132,23 @@ int exportAll(Archive& archive, const QString& folder, const Output& io) {
     return failed == 0 ? 0 : 1;
 }
 
+// --help and --version stand alone and never open the archive.
+std::optional<int> aboutTheTool(const QStringList& args, const Output& io) {
+    if (args.size() != 1) return std::nullopt;
+    const QString& option = args[0];
+    if (option == QStringLiteral("--help") || option == QStringLiteral("-h")) {
+        io.out << kUsage;
+        return 0;
+    }
+    if (option == QStringLiteral("--version") || option == QStringLiteral("-v")) {
+        io.out << "uroflow-archive " UROFLOW_VERSION "\n";
+        return 0;
+    }
+    return std::nullopt;
+}
+
 int run(const QStringList& args, const Output& io) {
+    if (const std::optional<int> told = aboutTheTool(args, io)) return *told;
     QStringList rest = args;
     QString url;
     if (rest.size() >= 2 && rest[0] == QStringLiteral("--db")) {
