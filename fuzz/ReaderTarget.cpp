@@ -94,9 +94,13 @@ class Link {
             case ReaderOp::Read:
                 if (send(bareCommand(kCommandRead))) transfer_.ReportCount = 0;
                 break;
-            case ReaderOp::Command:
-                send(command(in));
+            case ReaderOp::Command: {
+                // The window sends the read code only from the download button, which
+                // starts the count over: so does any read sent here.
+                const OutputReport report = command(in);
+                if (send(report) && report[1] == kCommandRead) transfer_.ReportCount = 0;
                 break;
+            }
             case ReaderOp::Deliver:
                 for (int n = in.byte(); n >= 0 && deliverable(); --n) sim_.deliverNext();
                 break;
