@@ -73,9 +73,7 @@ void run(const std::uint8_t* data, std::size_t size) {
     const Image& device = memory.image();
     *untouched = device;
 
-    const Passport passport = decodePassport(device);
-    FUZZ_REQUIRE(validUtf8(passport.name) && validUtf8(passport.age) && validUtf8(passport.date));
-    FUZZ_REQUIRE(passport.name.size() <= 3 * kNameLength);
+    const Passport passport = passportChecked(device);
     const std::int32_t k = calibrationCoefficient(device);
 
     // A file load: the whole memory scanned, every study drawn, the first one again.

@@ -7,6 +7,7 @@
 
 #include "fuzz/Invariant.h"
 #include "fuzz/LaidImage.h"
+#include "fuzz/TextCheck.h"
 
 namespace uroflow::fuzz {
 namespace {
@@ -77,6 +78,13 @@ void scanChecked(const Image& device, const ScanVariant& variant, Scan& into) {
     checkTable(into, variant);
     checkImage(device, into);
     checkPairs(into, variant);
+}
+
+Passport passportChecked(const Image& device) {
+    Passport passport = decodePassport(device);
+    FUZZ_REQUIRE(validUtf8(passport.name) && validUtf8(passport.age) && validUtf8(passport.date));
+    FUZZ_REQUIRE(passport.name.size() <= 3 * kNameLength);
+    return passport;
 }
 
 }  // namespace uroflow::fuzz

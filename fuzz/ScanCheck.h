@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "study/Image.h"
+#include "study/Passport.h"
 #include "study/StudyScan.h"
 
 namespace uroflow::fuzz {
@@ -20,5 +21,8 @@ struct Scan {
 // Scans `device` into `into` (whose table holds stale entries, as the window's may) and
 // checks the result.
 void scanChecked(const Image& device, const ScanVariant& variant, Scan& into);
+
+// The passport of `device`, checked: its texts are valid UTF-8 within their lengths.
+Passport passportChecked(const Image& device);
 
 }  // namespace uroflow::fuzz
