@@ -57,13 +57,26 @@ Json jsonText(const std::optional<std::string>& text) {
     return text ? Json(*text) : Json(nullptr);
 }
 
-std::string csvString(const std::string& text) {
-    std::string out = "\"";
+// The ordered map behind an object copies its members whenever it grows (their names are
+// const, so they cannot move): every object is made with room for all of them.
+Json objectWithRoom(std::size_t members) {
+    Json out = Json::object();
+    out.get_ref<Json::object_t&>().reserve(members);
+    return out;
+}
+
+// The CSV is appended to one text: a study has some thirty cells.
+void appendQuoted(std::string& out, const std::string& text) {
+    out += '"';
     for (const char c : text) {
         if (c == '"') out += '"';
         out += c;
     }
-    return out + "\"";
+    out += '"';
+}
+
+void appendNumber(std::string& out, const std::optional<double>& value) {
+    if (value && std::isfinite(*value)) out += number(*value);
 }
 
 std::string sexText(const std::optional<Sex>& sex) {
@@ -133,9 +146,11 @@ Json nomogramJson(const NomogramReport& nomogram) {
     }
     const std::optional<std::string> chart =
         nomogram.chart ? std::optional(nomogramChartName(*nomogram.chart)) : std::nullopt;
-    return {{"chart", jsonText(chart)},
-            {"studies", std::move(studies)},
-            {"error", jsonText(nomogram.error)}};
+    Json out = objectWithRoom(3);
+    out["chart"] = jsonText(chart);
+    out["studies"] = std::move(studies);
+    out["error"] = jsonText(nomogram.error);
+    return out;
 }
 
 std::vector<Field> indexFields(const std::optional<StudyIndices>& indices) {
@@ -164,8 +179,9 @@ std::vector<Field> icsFields(const std::optional<VoidingAnalysis>& ics) {
 
 Json icsJson(const std::optional<VoidingAnalysis>& ics) {
     if (!ics) return nullptr;
-    Json out = Json::object();
-    for (const Field& field : icsFields(ics)) out[field.name] = jsonNumber(field.value);
+    const std::vector<Field> fields = icsFields(ics);
+    Json out = objectWithRoom(fields.size() + 1);
+    for (const Field& field : fields) out[field.name] = jsonNumber(field.value);
     out[kIcsValidity] = validityCode(ics->validity);
     return out;
 }
@@ -182,13 +198,16 @@ std::vector<TextField> textFields(const IndexTexts& t) {
 }
 
 Json studyJson(const StudyReport& study) {
-    Json out = {
-        {"number", study.number}, {"offset", study.offset}, {"start", jsonText(study.start)}};
-    for (const Field& field : indexFields(study.indices)) out[field.name] = jsonNumber(field.value);
-    Json& texts = out["text"] = Json::object();
-    for (const TextField& field : textFields(reportTexts(study.indices))) {
-        texts[field.name] = field.text;
-    }
+    const std::vector<Field> indices = indexFields(study.indices);
+    const std::vector<TextField> texts = textFields(reportTexts(study.indices));
+    // number, offset, start, the indices, text, ics, error
+    Json out = objectWithRoom(indices.size() + 6);
+    out["number"] = study.number;
+    out["offset"] = study.offset;
+    out["start"] = jsonText(study.start);
+    for (const Field& field : indices) out[field.name] = jsonNumber(field.value);
+    Json& text = out["text"] = objectWithRoom(texts.size());
+    for (const TextField& field : texts) text[field.name] = field.text;
     out["ics"] = icsJson(study.ics);
     out["error"] = jsonText(study.error);
     return out;
@@ -257,14 +276,18 @@ DayReport buildDayReport(const Image& device) {
 std::string dayReportJson(const DayReport& report, const NightWindow& night) {
     const Passport& p = report.passport;
     Json studies = Json::array();
+    studies.get_ref<Json::array_t&>().reserve(report.studies.size());
     for (const StudyReport& study : report.studies) studies.push_back(studyJson(study));
-    const Json document = {
-        {"passport", {{"sex", sexText(p.sex)}, {"name", p.name}, {"age", p.age}, {"date", p.date}}},
-        {"battery", report.battery},
-        {"calibration", {{"coefficient", report.calibrCoef}, {"valid", report.calibrationValid}}},
-        {"studies", std::move(studies)},
-        {"nomogram", nomogramJson(report.nomogram)},
-        {"summary", summaryJson(summarizeDay(report, night))}};
+    // Member by member: a value in a braced list is copied, and the studies are most of it.
+    Json document = objectWithRoom(6);
+    document["passport"] = {
+        {"sex", sexText(p.sex)}, {"name", p.name}, {"age", p.age}, {"date", p.date}};
+    document["battery"] = report.battery;
+    document["calibration"] = {{"coefficient", report.calibrCoef},
+                               {"valid", report.calibrationValid}};
+    document["studies"] = std::move(studies);
+    document["nomogram"] = nomogramJson(report.nomogram);
+    document["summary"] = summaryJson(summarizeDay(report, night));
     // A byte that is no UTF-8 in a text becomes U+FFFD instead of failing the report.
     return document.dump(kJsonIndent, ' ', false, Json::error_handler_t::replace) + "\n";
 }
@@ -279,31 +302,35 @@ std::string dayReportCsv(const DayReport& report) {
 
     for (std::size_t i = 0; i < report.studies.size(); ++i) {
         const StudyReport& study = report.studies[i];
-        out += std::to_string(study.number) + ";" + std::to_string(study.offset) + ";";
-        if (study.start) out += csvString(*study.start);
+        out += std::to_string(study.number);
+        out += ';';
+        out += std::to_string(study.offset);
+        out += ';';
+        if (study.start) appendQuoted(out, *study.start);
         for (const Field& field : indexFields(study.indices)) {
-            out += ";";
-            if (field.value && std::isfinite(*field.value)) out += number(*field.value);
+            out += ';';
+            appendNumber(out, field.value);
         }
         const NomogramFields nomogram = nomogramFields(report.nomogram, i);
         for (const std::optional<double>& value : {nomogram.volume, nomogram.qmax}) {
-            out += ";";
-            if (value && std::isfinite(*value)) out += number(*value);
+            out += ';';
+            appendNumber(out, value);
         }
-        out += ";";
-        if (nomogram.zone) out += csvString(*nomogram.zone);
+        out += ';';
+        if (nomogram.zone) appendQuoted(out, *nomogram.zone);
         for (const TextField& field : textFields(reportTexts(study.indices))) {
-            out += ";" + csvString(field.text);
+            out += ';';
+            appendQuoted(out, field.text);
         }
         for (const Field& field : icsFields(study.ics)) {
-            out += ";";
-            if (field.value && std::isfinite(*field.value)) out += number(*field.value);
+            out += ';';
+            appendNumber(out, field.value);
         }
-        out += ";";
-        if (study.ics) out += csvString(validityCode(study.ics->validity));
-        out += ";";
-        if (study.error) out += csvString(*study.error);
-        out += "\n";
+        out += ';';
+        if (study.ics) appendQuoted(out, validityCode(study.ics->validity));
+        out += ';';
+        if (study.error) appendQuoted(out, *study.error);
+        out += '\n';
     }
     return out;
 }

@@ -4,11 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
-#include "day/Day.h"
 #include "files/DayReport.h"
-#include "fuzz/LaidImage.h"
+#include "fuzz/LaidDay.h"
 #include "fuzz/ReportCheck.h"
 #include "fuzz/ScanCheck.h"
 
@@ -16,17 +14,12 @@ namespace uroflow::fuzz {
 namespace {
 
 void run(const std::uint8_t* data, std::size_t size) {
-    static LaidImage memory;
-    // The day model the report tool works on, kept between executions.
-    static const auto day = std::make_unique<Day>();
+    static LaidDay laid;
     static Scan scanned;
-    memory.clear();
-    memory.put(0, {data, size});
-    const Image& device = memory.image();
-    day->loadImage(device);
-    day->scan(kFileScan);
-    scanChecked(device, kFileScan, scanned);
-    checkReport(buildDayReport(*day), scanned);
+    Day& day = laid.load({data, size});
+    scanChecked(laid.device(), kFileScan, scanned);
+    checkReport(buildDayReport(day), scanned);
+    laid.forget();
 }
 
 }  // namespace

@@ -4,27 +4,20 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
-#include "day/Day.h"
 #include "files/DayReport.h"
-#include "fuzz/LaidImage.h"
+#include "fuzz/LaidDay.h"
 #include "fuzz/SummaryCheck.h"
 
 namespace uroflow::fuzz {
 namespace {
 
 void run(const std::uint8_t* data, std::size_t size) {
-    static LaidImage memory;
-    // The day model the report tool works on, kept between executions.
-    static const auto day = std::make_unique<Day>();
-    memory.clear();
-    memory.put(0, {data, size});
-    const Image& device = memory.image();
-    day->loadImage(device);
-    day->scan(kFileScan);
-    const NightWindow window = nightFromWords(word(device, 0), word(device, 2));
-    summaryChecked(buildDayReport(*day), window);
+    static LaidDay laid;
+    Day& day = laid.load({data, size});
+    const NightWindow window = nightFromWords(word(laid.device(), 0), word(laid.device(), 2));
+    summaryChecked(buildDayReport(day), window);
+    laid.forget();
 }
 
 }  // namespace
