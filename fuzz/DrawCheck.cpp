@@ -2,6 +2,7 @@
 
 #include "fuzz/DrawCheck.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -36,8 +37,9 @@ DecodeParams studyParams(const StudyStartTable& starts, std::uint16_t count, std
     return params;
 }
 
-DecodeResult drawChecked(const Image& scanned, Image& work, const DecodeParams& params) {
-    work = scanned;
+namespace {
+
+DecodeResult decodeChecked(Image& work, const DecodeParams& params) {
     DecodeResult result = decodeStudy(work, params);
     FUZZ_REQUIRE(result.decoded == (params.studyCount > 0 && params.calibrCoef != 0));
     FUZZ_REQUIRE(result.flowTime.size() <= kMaxWordSteps);
@@ -55,6 +57,29 @@ DecodeResult drawChecked(const Image& scanned, Image& work, const DecodeParams& 
         previousX = point.x;
     }
     if (result.indices) checkIndices(*result.indices);
+    return result;
+}
+
+}  // namespace
+
+DecodeResult drawChecked(const Image& scanned, Image& work, const DecodeParams& params) {
+    work = scanned;
+    return decodeChecked(work, params);
+}
+
+void DrawWork::take(const Image& scanned) {
+    *image_ = scanned;
+    from_ = to_ = 0;
+}
+
+DecodeResult DrawWork::draw(const Image& scanned, const DecodeParams& params) {
+    std::copy(scanned.begin() + static_cast<std::ptrdiff_t>(from_),
+              scanned.begin() + static_cast<std::ptrdiff_t>(to_),
+              image_->begin() + static_cast<std::ptrdiff_t>(from_));
+    DecodeResult result = decodeChecked(*image_, params);
+    FUZZ_REQUIRE(result.patchedFrom <= result.patchedTo && result.patchedTo <= kImageSize);
+    from_ = result.patchedFrom;
+    to_ = result.patchedTo;
     return result;
 }
 

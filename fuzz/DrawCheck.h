@@ -2,7 +2,9 @@
 // One drawing of a study as the window makes it (the scanned image copied into the work
 // image, then decoded there), with the invariants of its curves, indices and texts.
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "study/Decoder.h"
 #include "study/Image.h"
@@ -17,6 +19,23 @@ DecodeParams studyParams(const StudyStartTable& starts, std::uint16_t count, std
                          std::int32_t k);
 
 DecodeResult drawChecked(const Image& scanned, Image& work, const DecodeParams& params);
+
+// A work image kept between executions, each drawing made on it as the day makes it:
+// brought back to the scanned image by copying only what the last drawing patched.
+class DrawWork {
+  public:
+    // The scan of a new input: the work image is all of it again.
+    void take(const Image& scanned);
+    // drawChecked on the work image, `scanned` being the image last taken.
+    DecodeResult draw(const Image& scanned, const DecodeParams& params);
+    const Image& image() const { return *image_; }
+
+  private:
+    std::unique_ptr<Image> image_ = std::make_unique<Image>();
+    // The work image differs from the scanned one at most in [from_, to_).
+    std::size_t from_ = 0;
+    std::size_t to_ = 0;
+};
 
 // The same drawing made twice looks the same.
 bool sameDrawing(const DecodeResult& a, const DecodeResult& b);
