@@ -5,21 +5,34 @@
 namespace uroflow {
 namespace {
 
-std::string twoDigits(int value) {
-    return (value < 10 ? "0" : "") + std::to_string(value);
+// A tip is made for every point drawn: appended to one text, no temporaries.
+void appendTwoDigits(std::string& text, int value) {
+    if (value < 10) text += '0';
+    text += std::to_string(value);
 }
 
 }  // namespace
 
 std::string pointTipText(const PointTip& tip, const std::string& separator) {
-    const std::string numberAndTime =
-        std::to_string(tip.number) + ", " + twoDigits(tip.hour) + ":" + twoDigits(tip.minute);
-    std::string text = tip.archiveDate
-                           ? "Архив " + *tip.archiveDate + ", исследование " + numberAndTime
-                           : "Исследование " + numberAndTime;
-    text += "\nV = " + formatIndex(tip.volume, 0, separator) +
-            " мл, Qmax = " + formatIndex(tip.qmax, 1, separator) + " мл/сек";
-    text += "\nЗона: ";
+    std::string text;
+    text.reserve(128 + (tip.archiveDate ? tip.archiveDate->size() : 0));
+    if (tip.archiveDate) {
+        text += "Архив ";
+        text += *tip.archiveDate;
+        text += ", исследование ";
+    } else {
+        text += "Исследование ";
+    }
+    text += std::to_string(tip.number);
+    text += ", ";
+    appendTwoDigits(text, tip.hour);
+    text += ':';
+    appendTwoDigits(text, tip.minute);
+    text += "\nV = ";
+    text += formatIndex(tip.volume, 0, separator);
+    text += " мл, Qmax = ";
+    text += formatIndex(tip.qmax, 1, separator);
+    text += " мл/сек\nЗона: ";
     text += tip.zone ? zoneText(*tip.zone) : "вне номограммы";
     return text;
 }
