@@ -65,6 +65,12 @@ Json objectWithRoom(std::size_t members) {
     return out;
 }
 
+// A member after the others: the names of an object made here are distinct, and the
+// ordered map's operator[] would compare the new name with every one before it.
+void append(Json& object, const char* name, Json value) {
+    object.get_ref<Json::object_t&>().emplace_back(name, std::move(value));
+}
+
 // The CSV is appended to one text: a study has some thirty cells.
 void appendQuoted(std::string& out, const std::string& text) {
     out += '"';
@@ -181,8 +187,8 @@ Json icsJson(const std::optional<VoidingAnalysis>& ics) {
     if (!ics) return nullptr;
     const std::vector<Field> fields = icsFields(ics);
     Json out = objectWithRoom(fields.size() + 1);
-    for (const Field& field : fields) out[field.name] = jsonNumber(field.value);
-    out[kIcsValidity] = validityCode(ics->validity);
+    for (const Field& field : fields) append(out, field.name, jsonNumber(field.value));
+    append(out, kIcsValidity, validityCode(ics->validity));
     return out;
 }
 
@@ -202,14 +208,15 @@ Json studyJson(const StudyReport& study) {
     const std::vector<TextField> texts = textFields(reportTexts(study.indices));
     // number, offset, start, the indices, text, ics, error
     Json out = objectWithRoom(indices.size() + 6);
-    out["number"] = study.number;
-    out["offset"] = study.offset;
-    out["start"] = jsonText(study.start);
-    for (const Field& field : indices) out[field.name] = jsonNumber(field.value);
-    Json& text = out["text"] = objectWithRoom(texts.size());
-    for (const TextField& field : texts) text[field.name] = field.text;
-    out["ics"] = icsJson(study.ics);
-    out["error"] = jsonText(study.error);
+    append(out, "number", study.number);
+    append(out, "offset", study.offset);
+    append(out, "start", jsonText(study.start));
+    for (const Field& field : indices) append(out, field.name, jsonNumber(field.value));
+    Json text = objectWithRoom(texts.size());
+    for (const TextField& field : texts) append(text, field.name, field.text);
+    append(out, "text", std::move(text));
+    append(out, "ics", icsJson(study.ics));
+    append(out, "error", jsonText(study.error));
     return out;
 }
 

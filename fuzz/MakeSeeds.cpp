@@ -23,11 +23,11 @@ namespace fs = std::filesystem;
 // Every target's corpus folder and the seeds it holds.
 std::map<std::string, std::vector<uroflow::fuzz::Seed>> allSeeds() {
     using namespace uroflow::fuzz;
-    return {{"image", imageSeeds()},   {"reader", readerSeeds()},
-            {"age", ageSeeds()},       {"scan", scanSeeds()},
-            {"decode", decodeSeeds()}, {"nomogram", nomogramSeeds()},
-            {"export", exportSeeds()}, {"summary", summarySeeds()},
-            {"report", reportSeeds()}, {"studyfile", studyFileSeeds()}};
+    return {
+        {"image", imageSeeds()},         {"reader", readerSeeds()},   {"age", ageSeeds()},
+        {"scan", scanSeeds()},           {"decode", decodeSeeds()},   {"nomogram", nomogramSeeds()},
+        {"export", exportSeeds()},       {"summary", summarySeeds()}, {"report", reportSeeds()},
+        {"studyfile", studyFileSeeds()}, {"archive", archiveSeeds()}};
 }
 
 std::vector<std::uint8_t> contents(const fs::path& file) {

@@ -53,6 +53,10 @@ std::vector<Seed> reportSeeds() {
     return cutImageSeeds();
 }
 
+std::vector<Seed> archiveSeeds() {
+    return cutImageSeeds();
+}
+
 std::vector<Seed> summarySeeds() {
     std::vector<Seed> seeds = cutImageSeeds();
     for (Seed& seed : seeds) night(seed, 23 * 60, 7 * 60);

@@ -20,6 +20,7 @@ std::vector<Seed> ageSeeds();
 std::vector<Seed> scanSeeds();
 std::vector<Seed> decodeSeeds();
 std::vector<Seed> nomogramSeeds();
+std::vector<Seed> archiveSeeds();
 std::vector<Seed> exportSeeds();
 std::vector<Seed> summarySeeds();
 std::vector<Seed> reportSeeds();
