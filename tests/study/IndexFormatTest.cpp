@@ -45,7 +45,12 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{12345, 0, "1,235E+004"}, FormatCase{12345, 1, "1,235E+004"},
         FormatCase{99999.9, 1, "1,000E+005"}, FormatCase{9999.5, 0, "1,000E+004"},
         FormatCase{100000, 0, "1,000E+005"}, FormatCase{-123456, 1, "-1,235E+005"},
-        FormatCase{1e300, 0, "1,000E+300"}));
+        FormatCase{1e300, 0, "1,000E+300"},
+        // the ends of the doubles: three-digit exponents of the expansion either way
+        FormatCase{1.7976931348623157e308, 0, "1,798E+308"}, FormatCase{1e-300, 1, "0,0"},
+        FormatCase{5e-324, 0, "0"}, FormatCase{1e-5, 6, "0,000010"},
+        FormatCase{0.00049999, 3, "0,000"}, FormatCase{0.0005, 3, "0,001"},
+        FormatCase{-9999.5, 1, "-1,000E+004"}, FormatCase{123456789, 2, "1,235E+008"}));
 
 TEST(IndexText, UsesTheGivenSeparatorAndNoGroupSeparator) {
     EXPECT_EQ(formatIndex(1234.56, 1, "."), "1235.0");
