@@ -30,7 +30,7 @@ void Day::scan(const ScanVariant& variant) {
     scanStudies(DeviceImage, ScannedImage, StudyStarts, StudyCount, variant.lastOffset,
                 variant.clearAfterLast);
     // Brought to the new scan by the next decoding or evaluation.
-    workChanged(0, kImageSize);
+    workDirty_ = kWholeImage;
     forgetResults();
     // A new day: a study left out for the last patient is not left out for this one.
     NomInclude.fill(true);
@@ -42,7 +42,7 @@ void Day::scan(const ScanVariant& variant) {
 void Day::dropStudies() {
     std::copy_n(DeviceImage.begin(), kMemorySize, ScannedImage.begin());
     std::fill(ScannedImage.begin() + kMemorySize, ScannedImage.end(), std::uint8_t{0});
-    workChanged(0, kImageSize);
+    workDirty_ = kWholeImage;
     StudyCount = 0;
     CurStudy = 0;
     CurStudyStart = kStudyAreaStart;
@@ -50,22 +50,9 @@ void Day::dropStudies() {
 }
 
 Image& Day::cleanWork() {
-    std::copy(ScannedImage.begin() + static_cast<std::ptrdiff_t>(workDirtyFrom_),
-              ScannedImage.begin() + static_cast<std::ptrdiff_t>(workDirtyTo_),
-              WorkImage.begin() + static_cast<std::ptrdiff_t>(workDirtyFrom_));
-    workDirtyFrom_ = workDirtyTo_ = 0;
+    restoreRange(WorkImage, ScannedImage, workDirty_);
+    workDirty_ = {};
     return WorkImage;
-}
-
-void Day::workChanged(std::size_t from, std::size_t to) {
-    if (from >= to) return;
-    if (workDirtyFrom_ == workDirtyTo_) {
-        workDirtyFrom_ = from;
-        workDirtyTo_ = to;
-        return;
-    }
-    workDirtyFrom_ = std::min(workDirtyFrom_, from);
-    workDirtyTo_ = std::max(workDirtyTo_, to);
 }
 
 void Day::forgetResults() {
@@ -98,11 +85,10 @@ const DecodeResult& Day::decode(std::uint16_t index, int npr) {
     // decoded or evaluated before. Counted as changed throughout until the decoder says
     // where it patched.
     Image& work = cleanWork();
-    workChanged(0, kImageSize);
+    workDirty_ = kWholeImage;
     // The decoder sizes the curves to the study, so the day keeps them as they come.
     kept = decodeStudy(work, params);
-    workDirtyFrom_ = workDirtyTo_ = 0;
-    workChanged(kept->patchedFrom, kept->patchedTo);
+    workDirty_ = kept->patched;
     return *kept;
 }
 
@@ -114,10 +100,10 @@ const std::vector<EvaluatedStudy>& Day::evaluateNomogram() {
     if (evaluation_) return *evaluation_;
     Image& work = cleanWork();
     // Changed throughout if the evaluation throws; else only the studies' words.
-    workChanged(0, kImageSize);
+    workDirty_ = kWholeImage;
     std::vector<EvaluatedStudy> studies = evaluateDay(work, CalibrCoef);
-    workDirtyFrom_ = workDirtyTo_ = 0;
-    for (const EvaluatedStudy& study : studies) workChanged(study.start, study.end);
+    workDirty_ = {};
+    for (const EvaluatedStudy& study : studies) workDirty_.add(study.start, study.end);
     // Only studies of this scan: start words past the first unwritten word were found
     // by the scan but not by the evaluation, and nothing of an earlier day is shown.
     if (studies.size() > StudyCount) studies.resize(StudyCount);

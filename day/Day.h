@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "nomogram/DayEvaluation.h"
+#include "study/ByteRange.h"
 #include "study/Decoder.h"
 #include "study/Image.h"
 #include "study/Passport.h"
@@ -87,7 +88,6 @@ class Day {
     void forgetResults();
     // WorkImage as ScannedImage, copying back only what the last step may have changed.
     Image& cleanWork();
-    void workChanged(std::size_t from, std::size_t to);
 
     // The memory as downloaded or loaded; never changed by decoding.
     Image DeviceImage{};
@@ -107,9 +107,8 @@ class Day {
     std::vector<std::optional<DecodeResult>> decoded_;  // one per study of the scan
     int decodedNpr_ = kDefaultArtefactThreshold;
     std::optional<std::vector<EvaluatedStudy>> evaluation_;
-    // WorkImage differs from ScannedImage at most in [workDirtyFrom_, workDirtyTo_).
-    std::size_t workDirtyFrom_ = 0;
-    std::size_t workDirtyTo_ = 0;
+    // WorkImage differs from ScannedImage at most here.
+    ByteRange workDirty_;
     // The archived day on the nomogram, evaluated once per archive taken.
     mutable std::optional<std::vector<EvaluatedStudy>> archiveEvaluation_;
 };

@@ -47,8 +47,8 @@ void run(const std::uint8_t* data, std::size_t size) {
         const DecodeResult first = work.draw(*scanned.image, params);
         // The walk patches its own study only, and only where it says it did (the day
         // copies back no more than that): the rest of the memory is as scanned.
-        const std::size_t from = std::min<std::size_t>(first.patchedFrom, reach);
-        const std::size_t to = std::min<std::size_t>(first.patchedTo, reach);
+        const std::size_t from = std::min<std::size_t>(first.patched.from, reach);
+        const std::size_t to = std::min<std::size_t>(first.patched.to, reach);
         const std::uint8_t* drawn = work.image().data();
         FUZZ_REQUIRE(std::memcmp(drawn, scanned.image->data(), from) == 0);
         FUZZ_REQUIRE(std::memcmp(drawn + to, scanned.image->data() + to, kImageSize - to) == 0);

@@ -2,7 +2,6 @@
 
 #include "fuzz/DrawCheck.h"
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -69,17 +68,14 @@ DecodeResult drawChecked(const Image& scanned, Image& work, const DecodeParams& 
 
 void DrawWork::take(const Image& scanned) {
     *image_ = scanned;
-    from_ = to_ = 0;
+    patched_ = {};
 }
 
 DecodeResult DrawWork::draw(const Image& scanned, const DecodeParams& params) {
-    std::copy(scanned.begin() + static_cast<std::ptrdiff_t>(from_),
-              scanned.begin() + static_cast<std::ptrdiff_t>(to_),
-              image_->begin() + static_cast<std::ptrdiff_t>(from_));
+    restoreRange(*image_, scanned, patched_);
     DecodeResult result = decodeChecked(*image_, params);
-    FUZZ_REQUIRE(result.patchedFrom <= result.patchedTo && result.patchedTo <= kImageSize);
-    from_ = result.patchedFrom;
-    to_ = result.patchedTo;
+    FUZZ_REQUIRE(result.patched.from <= result.patched.to && result.patched.to <= kImageSize);
+    patched_ = result.patched;
     return result;
 }
 

@@ -2,10 +2,10 @@
 // One drawing of a study as the window makes it (the scanned image copied into the work
 // image, then decoded there), with the invariants of its curves, indices and texts.
 
-#include <cstddef>
 #include <cstdint>
 #include <memory>
 
+#include "study/ByteRange.h"
 #include "study/Decoder.h"
 #include "study/Image.h"
 #include "study/Signal.h"
@@ -32,9 +32,8 @@ class DrawWork {
 
   private:
     std::unique_ptr<Image> image_ = std::make_unique<Image>();
-    // The work image differs from the scanned one at most in [from_, to_).
-    std::size_t from_ = 0;
-    std::size_t to_ = 0;
+    // The work image differs from the scanned one at most here.
+    ByteRange patched_;
 };
 
 // The same drawing made twice looks the same.

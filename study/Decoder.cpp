@@ -152,14 +152,14 @@ class WordWalk {
         if (x > 0 && x < kStartWord && y < kStartWord &&
             static_cast<double>(y) / x >= params_.npr) {
             std::fill_n(work_.begin() + p_ + 2, 4, std::uint8_t{0});
-            patched(p_ + 2u, p_ + 6u);
+            result_.patched.add(p_ + 2u, p_ + 6u);
         }
         const double f = smoothed(x);
         // Readings of at most 0x01FF are scale noise: no volume, but f stays.
         if (belowNoiseFloor(work_[p_])) {
             work_[p_] = 0;
             work_[p_ + 1] = 0;
-            patched(p_, p_ + 2u);
+            result_.patched.add(p_, p_ + 2u);
         }
         const double flow = rawToMlPerSecond(f, kCoef);
         result_.flowTime.push_back({samplesToSeconds(totals_.k), flow});
@@ -184,16 +184,6 @@ class WordWalk {
             totals_.volumeAtQmaxMl = rawToMl(totals_.volumeTotal, kCoef);
             totals_.qmaxIndex = totals_.k;
         }
-    }
-
-    void patched(std::uint32_t from, std::uint32_t to) {
-        if (result_.patchedFrom == result_.patchedTo) {
-            result_.patchedFrom = from;
-            result_.patchedTo = to;
-            return;
-        }
-        result_.patchedFrom = std::min(result_.patchedFrom, from);
-        result_.patchedTo = std::max(result_.patchedTo, to);
     }
 
     // The 9-point window around p once it lies inside the study, else the sample itself.

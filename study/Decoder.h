@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "study/ByteRange.h"
 #include "study/Image.h"
 
 namespace uroflow {
@@ -58,10 +59,9 @@ struct DecodeResult {
     std::uint16_t qmaxIndex = 0;
     std::uint16_t index95 = 0;
     double flowMaxRaw = 0;  // largest smoothed sample, raw units
-    // The walk changed no byte of the work image outside [patchedFrom, patchedTo); empty
-    // (both 0) when it changed nothing. A caller that keeps a clean copy restores only these.
-    std::uint32_t patchedFrom = 0;
-    std::uint32_t patchedTo = 0;
+    // The walk changed no byte of the work image outside this range; empty when it changed
+    // nothing. A caller that keeps a clean copy restores only these bytes.
+    ByteRange patched;
 };
 
 struct DecodeParams {

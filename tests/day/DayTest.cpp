@@ -210,8 +210,8 @@ TEST(DayTest, TheWorkImageIsTheScanPatchedByTheLastStepAlone) {
             if (i + 1 < day->studyCount()) params.nextStudyStart = day->studyStart(i + 1);
             const DecodeResult alone = decodeStudy(*expected, params);
             const DecodeResult& kept = day->decode(i);
-            EXPECT_EQ(kept.patchedFrom, alone.patchedFrom);
-            EXPECT_EQ(kept.patchedTo, alone.patchedTo);
+            EXPECT_EQ(kept.patched.from, alone.patched.from);
+            EXPECT_EQ(kept.patched.to, alone.patched.to);
         };
         ASSERT_GT(day->studyCount(), 1);
         day->evaluateNomogram();
