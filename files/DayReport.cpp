@@ -153,9 +153,9 @@ Json nomogramJson(const NomogramReport& nomogram) {
     const std::optional<std::string> chart =
         nomogram.chart ? std::optional(nomogramChartName(*nomogram.chart)) : std::nullopt;
     Json out = objectWithRoom(3);
-    out["chart"] = jsonText(chart);
-    out["studies"] = std::move(studies);
-    out["error"] = jsonText(nomogram.error);
+    append(out, "chart", jsonText(chart));
+    append(out, "studies", std::move(studies));
+    append(out, "error", jsonText(nomogram.error));
     return out;
 }
 
@@ -287,14 +287,14 @@ std::string dayReportJson(const DayReport& report, const NightWindow& night) {
     for (const StudyReport& study : report.studies) studies.push_back(studyJson(study));
     // Member by member: a value in a braced list is copied, and the studies are most of it.
     Json document = objectWithRoom(6);
-    document["passport"] = {
-        {"sex", sexText(p.sex)}, {"name", p.name}, {"age", p.age}, {"date", p.date}};
-    document["battery"] = report.battery;
-    document["calibration"] = {{"coefficient", report.calibrCoef},
-                               {"valid", report.calibrationValid}};
-    document["studies"] = std::move(studies);
-    document["nomogram"] = nomogramJson(report.nomogram);
-    document["summary"] = summaryJson(summarizeDay(report, night));
+    append(document, "passport",
+           {{"sex", sexText(p.sex)}, {"name", p.name}, {"age", p.age}, {"date", p.date}});
+    append(document, "battery", report.battery);
+    append(document, "calibration",
+           {{"coefficient", report.calibrCoef}, {"valid", report.calibrationValid}});
+    append(document, "studies", std::move(studies));
+    append(document, "nomogram", nomogramJson(report.nomogram));
+    append(document, "summary", summaryJson(summarizeDay(report, night)));
     // A byte that is no UTF-8 in a text becomes U+FFFD instead of failing the report.
     return document.dump(kJsonIndent, ' ', false, Json::error_handler_t::replace) + "\n";
 }
